@@ -1,0 +1,94 @@
+#pragma once
+// The game window `Fom`: its controls, its window variables and every
+// handler of the game. The handlers live beside the subsystem they belong to
+// (scene/, chooser/, shared/); this class only gathers them.
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/Controls.h"
+#include "platform/Files.h"
+#include "platform/MediaCommands.h"
+#include "platform/Random.h"
+#include "platform/Text.h"
+#include "platform/Timer.h"
+#include "shared/SharedModule.h"
+
+// What the window is handed from outside: where time, chance and sound come
+// from, and the folder the program lives in.
+struct FomServices {
+    platform::TimerHost& timers;
+    platform::RandomSource& random;
+    platform::MediaCommands& media;
+    platform::Text programFolder;
+};
+
+class Fom final : public platform::Form {
+  public:
+    explicit Fom(FomServices services);
+    ~Fom() override;
+
+    // Controls, in their stacking order of creation.
+    platform::Label Lbl;
+    platform::PictureBox Pic;
+    platform::PictureBox PicCom;
+    platform::ControlArray<platform::CommandButton> Com;
+    platform::ControlArray<platform::CheckBox> Opt;
+    platform::PictureBox E;
+    platform::Timer BgmTim;
+    platform::Timer TimPic;
+    platform::Timer TimSay;
+
+    // Window variables.
+    platform::Text BasePath;
+    platform::Text ImgPath;
+    platform::Text TxtPath;
+    std::int16_t FileNo = 0;
+    std::uint8_t LineCount = 0;
+    platform::Text CurLine;
+    platform::Text Mark;
+
+    // The shared module and the file service the handlers use.
+    共用関数 Module;
+    platform::FileTable Files;
+    platform::RandomSource& Random;
+
+    // Life cycle.
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_Unload(std::int16_t& cancel) override;
+
+    // Scene player.
+    void StartScene(const platform::Text& name);
+    void ShowSay(const platform::Text& text, platform::Boolean show);
+    void AdvanceSay();
+    void BackToTitle();
+    void Lbl_Click();
+    void TimSay_Timer();
+
+    // Scene picture.
+    void ShowScenePic(const platform::Text& name);
+
+    // Chooser.
+    void TimPic_Timer();
+    void Com_Click(std::int16_t index);
+    void Opt_Click(std::int16_t index);
+
+  private:
+    enum class Acted { kDone, kAgainAtOnce, kRepeat };
+    // Acts on the look-ahead line once; for a repeat line `count` receives
+    // the number of further advances it asks for.
+    Acted ActOnLine(double& count);
+    void ReadNextLine();
+    [[noreturn]] void ContentError(int number, const std::string& what, std::int64_t line) const;
+
+    // Number of the look-ahead line in its file (for messages).
+    std::int64_t curLineNumber_ = 0;
+    // Set while the title reset runs, to recognise content that would only
+    // return to the title again and again.
+    int activating_ = 0;
+    // Counts returns to the title, so a repeat run can tell that it has gone
+    // round the title more than once.
+    std::uint64_t titleReturns_ = 0;
+    platform::Text programFolder_;
+};

@@ -1,0 +1,5 @@
+#include "app/Game.h"
+
+int main(int argc, char** argv) {
+    return runPirokko(argc, argv);
+}

@@ -1,0 +1,2 @@
+target_sources(pirokko_core PRIVATE
+  chooser/Chooser.cpp)

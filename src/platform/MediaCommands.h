@@ -1,0 +1,22 @@
+#pragma once
+// The media command-string interface: text commands such as
+// `open "<path>" alias MIDI` or `status MIDI mode` sent to a media layer that
+// answers with 0 or an error code and, for queries, a reply text.
+
+#include <cstdint>
+
+namespace platform {
+
+class MediaCommands {
+  public:
+    virtual ~MediaCommands() = default;
+
+    // `command` is narrow text (UTF-8 on this system). `reply` may be null;
+    // when it is not, at most `replyLength` characters are written to it,
+    // the terminating null character included.
+    // `callback` is a window handle for notifications; 0 means none.
+    virtual std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
+                                        std::intptr_t callback) = 0;
+};
+
+}  // namespace platform

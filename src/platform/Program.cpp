@@ -1,0 +1,89 @@
+#include "platform/Program.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QWidget>
+#include <cstdio>
+
+#include "platform/Dispatch.h"
+
+namespace platform {
+
+Text ProgramFolder() {
+    // applicationDirPath reads /proc/self/exe, which already resolves links.
+    QString dir = QCoreApplication::applicationDirPath();
+    if (dir.isEmpty()) dir = QStringLiteral(".");
+    return dir.toStdU16String();
+}
+
+namespace {
+struct Ending {
+    bool ended = false;
+    int code = 0;
+};
+Ending& ending() {
+    static Ending e;
+    return e;
+}
+void markEnded(int code) {
+    if (!ending().ended) ending() = Ending{true, code};
+}
+}  // namespace
+
+void End(int exitCode) {
+    markEnded(exitCode);
+    Dispatcher::halt();
+    for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+    QCoreApplication::exit(exitCode);
+}
+
+struct Application::Impl {
+    explicit Impl(int& argc, char** argv) : app(argc, argv) {}
+    QApplication app;
+};
+
+void Application::substituteFonts() {
+    // fontconfig has no alias for the Windows face; without one the kana
+    // come from a fixed-width fallback and rows wrap differently.
+    for (const char* face : {"ＭＳ Ｐゴシック", "MS PGothic"})
+        QFont::insertSubstitutions(
+            QString::fromUtf8(face),
+            {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
+}
+
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setQuitOnLastWindowClosed(false);
+    substituteFonts();
+    Dispatcher::setFaultHandler([](const RuntimeError& e) {
+        const std::string text = e.what();
+        std::fprintf(stderr, "Pirokko: %s\n", text.c_str());
+        std::fflush(stderr);
+        // Nothing of the game runs any more, but the box itself needs the
+        // event loop; hide the window so that it cannot be clicked meanwhile.
+        for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Pirokko"),
+                        QString::fromStdString(text), QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        markEnded(1);
+        box.exec();
+        QCoreApplication::exit(1);
+    });
+}
+
+Application::~Application() {
+    Dispatcher::setFaultHandler(nullptr);
+}
+
+int Application::exec() {
+    // The program may have ended, or failed, before the loop started; an exit
+    // requested then would be lost.
+    if (ending().ended) return ending().code;
+    const int code = QApplication::exec();
+    return ending().ended ? ending().code : code;
+}
+
+}  // namespace platform

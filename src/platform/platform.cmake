@@ -1,0 +1,10 @@
+target_sources(pirokko_core PRIVATE
+  platform/Controls.cpp
+  platform/Dispatch.cpp
+  platform/Errors.cpp
+  platform/Files.cpp
+  platform/Picture.cpp
+  platform/Program.cpp
+  platform/Random.cpp
+  platform/Text.cpp
+  platform/Timer.cpp)

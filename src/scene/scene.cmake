@@ -1,0 +1,4 @@
+target_sources(pirokko_core PRIVATE
+  scene/ScenePicture.cpp
+  scene/ScenePlayer.cpp
+  scene/ScriptLine.cpp)
