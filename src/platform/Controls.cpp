@@ -307,6 +307,7 @@ Label::Label(Container& container, const Design& design)
 }
 
 void Label::setCaption(Text caption) {
+    if (caption == caption_) return;
     caption_ = std::move(caption);
     static_cast<QLabel*>(widget())->setText(QString::fromStdU16String(caption_));
 }

@@ -24,6 +24,7 @@ Boolean Not(Boolean b) {
 // Beyond 2^53 adding one step no longer changes a double, and a run could
 // never finish counting; no script is that long anyway.
 constexpr double kMaxRepeat = 9007199254740992.0;
+constexpr std::uint64_t kMaxTitleReturnsInARun = 100;
 }  // namespace
 
 void Fom::StartScene(const Text& name) {
@@ -109,9 +110,10 @@ void Fom::AdvanceSay() {
         while (!runs.empty()) {
             Run& run = runs.back();
             if (run.step + 1 <= run.count && Files.isOpen(FileNo)) {
-                if (titleReturns_ > run.titleReturnsAtStart + 1) {
-                    // Going round the title a second time within one run
-                    // means it would go round for every step still to come.
+                if (titleReturns_ - run.titleReturnsAtStart > kMaxTitleReturnsInARun) {
+                    // Once a run has gone through the whole opening scene
+                    // back to the title, it does so again for every round
+                    // still to come: with a large count, practically forever.
                     ContentError(platform::kEndlessLoop,
                                  "A repeat run keeps returning to the title and would never end",
                                  0);

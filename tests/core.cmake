@@ -1,0 +1,18 @@
+add_library(pirokko_test_support STATIC
+  support/TestMain.cpp
+  support/GameFolder.cpp)
+target_include_directories(pirokko_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(pirokko_test_support PUBLIC pirokko_core GTest::gtest)
+target_compile_definitions(pirokko_test_support PUBLIC
+  PIROKKO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
+
+add_executable(core_tests
+  core/FilesTest.cpp
+  core/ScenePictureTest.cpp
+  core/ScenePlayerTest.cpp
+  core/ScriptLineTest.cpp
+  core/WindowTest.cpp)
+target_link_libraries(core_tests PRIVATE pirokko_test_support)
+gtest_discover_tests(core_tests
+  PROPERTIES ENVIRONMENT "${PIROKKO_TEST_ENV}"
+  DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QWidget>
+
+#include "platform/Errors.h"
+#include "support/GameFolder.h"
+
+namespace {
+
+QImage surfaceOf(const platform::PictureBox& box) {
+    return box.surface().image();
+}
+
+struct PictureScene {
+    explicit PictureScene(const std::string& gif) {
+        folder.script("opn", {"Text", "tugi", ""});
+        folder.picture("opn", gif);
+    }
+    GameFolder folder;
+};
+
+}  // namespace
+
+TEST(ScenePicture, IsStretchedOverTheWholePictureArea) {
+    PictureScene s("red-blue-2x1.gif");
+    TestGame g(s.folder);
+    auto& f = *g.fom;
+    g.start();
+    const QImage img = surfaceOf(f.Pic);
+    ASSERT_EQ(img.size(), QSize(f.Pic.interiorWidthPx(), f.Pic.interiorHeightPx()));
+    EXPECT_EQ(f.Pic.ScaleMode(), 3);
+    EXPECT_EQ(f.Pic.ScaleWidth(), img.width());
+    // Two pixels, one red and one blue, each take half the width, full height.
+    EXPECT_EQ(QColor(img.pixel(5, 5)).red(), 255);
+    EXPECT_EQ(QColor(img.pixel(5, img.height() - 5)).red(), 255);
+    EXPECT_EQ(QColor(img.pixel(img.width() - 5, img.height() - 5)).blue(), 255);
+    EXPECT_EQ(QColor(img.pixel(img.width() - 5, 5)).blue(), 255);
+    // The hidden buffer took the picture's own size and stays hidden.
+    EXPECT_EQ(f.E.interiorWidthPx(), 2);
+    EXPECT_EQ(f.E.interiorHeightPx(), 1);
+    EXPECT_EQ(f.E.ScaleWidth(), 2);
+    EXPECT_FALSE(f.E.Visible());
+    EXPECT_FALSE(f.E.widget()->isVisible());
+}
+
+TEST(ScenePicture, ClearsToTheBackColourSoNoEarlierPictureShowsThroughTransparency) {
+    GameFolder folder;
+    folder.script("opn", {"Text", "tugi", ""});
+    folder.picture("opn", "green-40x30.gif");
+    folder.picture("2", "half-transparent-10x10.gif");
+    TestGame g(folder);
+    auto& f = *g.fom;
+    g.start();
+    f.ShowScenePic(u"2");
+    const QImage img = surfaceOf(f.Pic);
+    EXPECT_EQ(QColor(img.pixel(10, 10)), QColor(255, 255, 0));
+    EXPECT_EQ(QColor(img.pixel(img.width() - 10, 10)), QColor(128, 128, 255));
+    // Showing the same scene again gives the same surface.
+    f.ShowScenePic(u"2");
+    EXPECT_EQ(surfaceOf(f.Pic), img);
+}
+
+TEST(ScenePicture, SurvivesTheChooserOpeningAndClosingOverIt) {
+    PictureScene s("green-40x30.gif");
+    TestGame g(s.folder);
+    auto& f = *g.fom;
+    g.start();
+    const QImage before = surfaceOf(f.Pic);
+    g.click();  // the chooser opens over the picture
+    ASSERT_TRUE(f.PicCom.Visible());
+    f.ShowSay(u"", platform::True);  // and closes again
+    EXPECT_EQ(surfaceOf(f.Pic), before);
+    const QImage shot = f.window()->grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(448 + 100, 8 + 30)), QColor(0, 255, 0));
+}
+
+TEST(ScenePicture, ABrokenPictureStopsTheSceneBeforeItsFirstLine) {
+    struct Case {
+        const char* name;
+        const char* file;  // null: no file at all
+        const char* inMessage;
+    };
+    const Case cases[] = {
+        {"missing", nullptr, "File not found"},
+        {"text named gif", "text.gif", "Invalid picture"},
+        {"png named gif", "red-8x8.png", "not a GIF"},
+        {"absurd size", "huge-60000.gif", "too large"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameFolder folder;
+        folder.script("opn", {"Text", "tugi", ""});
+        if (c.file) folder.picture("opn", c.file);
+        TestGame g(folder);
+        try {
+            g.start();
+            ADD_FAILURE() << "no run-time error";
+        } catch (const platform::RuntimeError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.inMessage), std::string::npos) << e.what();
+            EXPECT_EQ(e.file(), folder.path() + "/img/opn.gif");
+        }
+        EXPECT_EQ(utf8(g.fom->Lbl.Caption()), "");  // no text shown
+        EXPECT_FALSE(g.fom->Files.isOpen(g.fom->FileNo));
+    }
+}

@@ -1,0 +1,90 @@
+#include "support/GameFolder.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <QDir>
+#include <QFile>
+#include <fstream>
+
+#include "platform/Dispatch.h"
+
+std::string testDataPath(const std::string& name) {
+    return std::string(PIROKKO_TEST_DATA) + "/" + name;
+}
+
+std::string cp932(const std::string& utf8) {
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    std::string out(utf8.size() * 2 + 8, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* o = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+    iconv_close(cd);
+    if (r == static_cast<std::size_t>(-1)) ADD_FAILURE() << "not encodable in CP932: " << utf8;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string utf8(const platform::Text& text) {
+    return platform::toUtf8(text);
+}
+
+GameFolder::GameFolder(const std::string& subfolder) {
+    path_ = dir_.path().toStdString() + "/" + subfolder;
+    QDir().mkpath(QString::fromStdString(path_ + "/txt"));
+    QDir().mkpath(QString::fromStdString(path_ + "/img"));
+}
+
+void GameFolder::rawScript(const std::string& name, const std::string& bytes) {
+    std::ofstream(path_ + "/txt/" + name + ".txt", std::ios::binary) << bytes;
+}
+
+void GameFolder::script(const std::string& name, const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const auto& line : lines) bytes += cp932(line) + "\r\n";
+    rawScript(name, bytes);
+}
+
+void GameFolder::picture(const std::string& name, const std::string& dataFile) {
+    const QString target = QString::fromStdString(path_ + "/img/" + name + ".gif");
+    QFile::remove(target);
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(testDataPath(dataFile)), target));
+}
+
+void GameFolder::remove(const std::string& relativePath) {
+    QFile::remove(QString::fromStdString(path_ + "/" + relativePath));
+}
+
+TestGame::TestGame(const GameFolder& folder) {
+    platform::Dispatcher::reset();
+    fom = std::make_unique<Fom>(
+        FomServices{timers, random, media, platform::fromUtf8(folder.path())});
+}
+
+TestGame::~TestGame() {
+    fom.reset();
+    platform::Dispatcher::reset();
+}
+
+void TestGame::start() {
+    fom->Show();
+}
+
+std::vector<std::string> TestGame::rows() const {
+    std::vector<std::string> out;
+    const platform::Text& c = fom->Lbl.Caption();
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = c.find(u"\r\n", start);
+        out.push_back(utf8(c.substr(start, at == platform::Text::npos ? at : at - start)));
+        if (at == platform::Text::npos) break;
+        start = at + 2;
+    }
+    return out;
+}
+
+std::string TestGame::mark() const {
+    return utf8(fom->Mark);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// A throw-away program folder with its own txt/ and img/, and a window
+// playing from it under a manual clock.
+
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Fom.h"
+#include "platform/Timer.h"
+#include "support/Fakes.h"
+
+std::string testDataPath(const std::string& name);
+
+// Encodes UTF-8 text as code page 932 bytes.
+std::string cp932(const std::string& utf8);
+
+class GameFolder {
+  public:
+    // `subfolder` lets a test put the program in a folder with an awkward name.
+    explicit GameFolder(const std::string& subfolder = "game");
+
+    const std::string& path() const { return path_; }
+    // Writes txt/<name>.txt from UTF-8 lines, encoded in code page 932, each
+    // line followed by CR LF.
+    void script(const std::string& name, const std::vector<std::string>& lines);
+    void rawScript(const std::string& name, const std::string& bytes);
+    // Copies a test picture to img/<name>.gif.
+    void picture(const std::string& name, const std::string& dataFile = "green-40x30.gif");
+    void remove(const std::string& relativePath);
+
+  private:
+    QTemporaryDir dir_;
+    std::string path_;
+};
+
+// A window over a game folder, with time, chance and sound in the test's hands.
+struct TestGame {
+    explicit TestGame(const GameFolder& folder);
+    ~TestGame();
+
+    // Load and activate, as the program does when it starts.
+    void start();
+    void tick(platform::Timer& timer) { timers.fire(timer); }
+    void click() { fom->Lbl.raiseClick(); }
+
+    // The label's rows (split at CR LF) as UTF-8.
+    std::vector<std::string> rows() const;
+    std::string mark() const;
+
+    platform::ManualTimerHost timers;
+    ScriptedRandom random;
+    RecordingMedia media;
+    std::unique_ptr<Fom> fom;
+};
+
+std::string utf8(const platform::Text& text);
