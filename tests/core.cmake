@@ -7,6 +7,7 @@ target_compile_definitions(pirokko_test_support PUBLIC
   PIROKKO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 
 add_executable(core_tests
+  core/ChooserTest.cpp
   core/FilesTest.cpp
   core/ScenePictureTest.cpp
   core/ScenePlayerTest.cpp

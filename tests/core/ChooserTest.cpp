@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "support/GameFolder.h"
+
+namespace {
+
+// Numbers whose step floor(r * 6 - 3) is the given one.
+float drawFor(int step) {
+    return (step + 3 + 0.5f) / 6.0f;
+}
+
+// A game at its chooser after the opening scene, with every scene present.
+struct AtChooser {
+    AtChooser() {
+        folder.script("opn", {"Opening", "tugi", ""});
+        folder.picture("opn");
+        for (int i = 0; i <= 7; ++i) {
+            const std::string n = std::to_string(i);
+            folder.script(n, {"Scene " + n, "tugi", ""});
+            folder.picture(n);
+        }
+        game = std::make_unique<TestGame>(folder);
+        game->start();
+        game->click();
+    }
+    Fom& f() { return *game->fom; }
+    std::vector<int> visible() {
+        std::vector<int> v;
+        for (int i = 0; i <= 7; ++i)
+            if (f().Com(i).Visible()) v.push_back(i);
+        return v;
+    }
+    void tick(const std::vector<int>& which) {
+        for (int i = 0; i <= 2; ++i) {
+            const bool want = std::find(which.begin(), which.end(), i) != which.end();
+            f().Opt(i).setValue(want ? 1 : 0);
+        }
+    }
+    void play(int button) {
+        f().Com(button).clickAsPlayer();
+        game->click();  // through the scene to its chooser line
+    }
+    GameFolder folder;
+    std::unique_ptr<TestGame> game;
+};
+
+using V = std::vector<int>;
+
+}  // namespace
+
+TEST(WanderingButtons, EachButtonTakesTwoDrawsAndOneStepPerTick) {
+    AtChooser c;
+    auto& f = c.f();
+    auto& r = c.game->random.queued;
+    // Button 0 steps (+2, +1), button 1 (-3, 0), the rest (0, +2).
+    r = {drawFor(2), drawFor(1), drawFor(-3), drawFor(0)};
+    for (int i = 2; i <= 7; ++i) r.insert(r.end(), {drawFor(0), drawFor(2)});
+    c.game->tick(f.TimPic);
+    EXPECT_TRUE(r.empty());
+    EXPECT_EQ(f.Com(0).Left(), 2);
+    EXPECT_EQ(f.Com(0).Top(), 1);
+    EXPECT_EQ(f.Com(1).Left(), 0);  // at the near edge a step back stays there
+    EXPECT_EQ(f.Com(1).Top(), 0);
+    for (int i = 2; i <= 7; ++i) {
+        EXPECT_EQ(f.Com(i).Left(), 0);
+        EXPECT_EQ(f.Com(i).Top(), 2);
+    }
+    for (int i = 0; i <= 7; ++i) {
+        EXPECT_EQ(f.Com(i).Width(), 1);  // every button is one unit square now
+        EXPECT_EQ(f.Com(i).Height(), 1);
+    }
+    // One unit is a tenth of the field's interior.
+    EXPECT_EQ(f.Com(0).widget()->geometry().left(), qRound(2 * f.PicCom.interiorWidthPx() / 10.0));
+}
+
+TEST(WanderingButtons, AButtonPastTheFarEdgeComesBackAtTheNearEdge) {
+    AtChooser c;
+    auto& f = c.f();
+    auto& b = f.Com(0);
+    struct Case {
+        float from;
+        int step;
+        float to;
+    };
+    for (const Case& k : {Case{8, 2, 0}, Case{9, 1, 0}, Case{9, 2, 0}, Case{7, 2, 9},
+                          Case{3, -3, 0}, Case{2, -3, 0}, Case{4, -3, 1}}) {
+        SCOPED_TRACE(k.from);
+        b.Move(k.from, k.from, 1, 1);
+        auto& r = c.game->random.queued;
+        r = {drawFor(k.step), drawFor(k.step)};
+        for (int i = 1; i <= 7; ++i) r.insert(r.end(), {0.5f, 0.5f});
+        c.game->tick(f.TimPic);
+        EXPECT_EQ(b.Left(), k.to);
+        EXPECT_EQ(b.Top(), k.to);
+    }
+}
+
+TEST(WanderingButtons, InTheLongRunGatherAtTheNearEdges) {
+    AtChooser c;
+    auto& f = c.f();
+    c.game->random.fallback.seed(20261207);
+    long zero = 0, far = 0, samples = 0;
+    for (int t = 0; t < 100000; ++t) {
+        c.game->tick(f.TimPic);
+        for (int i = 0; i <= 7; ++i) {
+            for (float v : {f.Com(i).Left(), f.Com(i).Top()}) {
+                ASSERT_EQ(v, std::floor(v));  // whole units only
+                ASSERT_GE(v, 0);
+                ASSERT_LT(v, 10);
+                zero += v == 0;
+                far += v >= 5;
+                ++samples;
+            }
+        }
+    }
+    // About 44 % at zero and 10 % at five or more; symmetric steps would give
+    // 29 % and 27 %.
+    EXPECT_NEAR(double(zero) / samples, 0.435, 0.01);
+    EXPECT_NEAR(double(far) / samples, 0.1035, 0.01);
+}
+
+TEST(WanderingButtons, HiddenButtonsWanderWhileAScenePlays) {
+    AtChooser c;
+    auto& f = c.f();
+    c.f().Com(2).clickAsPlayer();  // a scene plays, the field is hidden
+    ASSERT_FALSE(f.PicCom.Visible());
+    const long before = c.game->random.draws;
+    c.game->timers.advance(1100);
+    EXPECT_EQ(c.game->random.draws - before, 16);
+}
+
+TEST(SceneChoice, PlaysTheButtonsSceneAndMarksItPlayed) {
+    AtChooser c;
+    auto& f = c.f();
+    c.tick({0, 1});
+    ASSERT_EQ(c.visible(), (V{1, 2, 6}));
+    f.Com(2).clickAsPlayer();
+    EXPECT_EQ(utf8(f.Lbl.Caption()), "\r\nScene 2\u25BC");
+    EXPECT_FALSE(f.Com(2).Enabled());
+    EXPECT_EQ(f.Com(2).BackColor(), 0);
+    EXPECT_TRUE(f.Com(2).Visible());
+    c.game->click();
+    // The chooser opens again as it was left; the played button is black.
+    EXPECT_TRUE(f.PicCom.Visible());
+    EXPECT_EQ(c.visible(), (V{1, 2, 6}));
+    f.Com(2).clickAsPlayer();  // a played button takes no click
+    EXPECT_TRUE(f.PicCom.Visible());
+}
+
+TEST(UnlockRules, RevealTheButtonsOfTheTickedCombination) {
+    AtChooser c;
+    const std::pair<V, V> table[] = {
+        {{}, {}},
+        {{0}, {}},
+        {{1}, {}},
+        {{2}, {}},
+        {{0, 1}, {1, 2, 6}},
+        {{0, 2}, {0, 4, 5}},
+        {{1, 2}, {3, 5, 6}},
+        {{0, 1, 2}, {0, 1, 4}},
+    };
+    for (const auto& [boxes, buttons] : table) {
+        c.tick(boxes);
+        // Set every box again in a changed order so the last change is the
+        // one that decides, whatever was ticked before.
+        c.f().Opt(0).setValue(c.f().Opt(0).Value() == 1 ? 0 : 1);
+        c.f().Opt(0).setValue(c.f().Opt(0).Value() == 1 ? 0 : 1);
+        EXPECT_EQ(c.visible(), buttons);
+    }
+}
+
+TEST(UnlockRules, ChangingOneBoxSwapsTheRevealedButtons) {
+    AtChooser c;
+    c.tick({0});
+    c.f().Opt(1).setValue(1);
+    EXPECT_EQ(c.visible(), (V{1, 2, 6}));
+    c.f().Opt(2).setValue(1);
+    EXPECT_EQ(c.visible(), (V{0, 1, 4}));
+    c.f().Opt(0).setValue(0);
+    EXPECT_EQ(c.visible(), (V{3, 5, 6}));
+}
+
+TEST(UnlockRules, OnceZeroToSixArePlayedAnyChangeShowsTheLastButtonAlone) {
+    AtChooser c;
+    auto& f = c.f();
+    c.tick({0, 1, 2});
+    c.play(0);
+    c.play(1);
+    c.play(4);
+    c.tick({0, 1});
+    c.play(2);
+    c.play(6);
+    c.tick({1, 2});
+    EXPECT_EQ(c.visible(), (V{3, 5, 6}));
+    c.play(3);
+    c.play(5);
+    // Nothing re-runs the rules when the chooser reopens.
+    EXPECT_EQ(c.visible(), (V{3, 5, 6}));
+    f.Opt(2).clickAsPlayer();  // unticking counts too
+    EXPECT_EQ(c.visible(), (V{7}));
+    f.Opt(1).clickAsPlayer();
+    EXPECT_EQ(c.visible(), (V{7}));
+    f.Com(7).clickAsPlayer();
+    c.game->click();
+    f.Opt(0).clickAsPlayer();
+    EXPECT_EQ(c.visible(), (V{7}));  // even after its own scene, black
+    EXPECT_FALSE(f.Com(7).Enabled());
+}
+
+TEST(UnlockRules, APlayedButtonOfTheCombinationIsShownBlackAndCannotBeChosen) {
+    AtChooser c;
+    auto& f = c.f();
+    c.tick({1, 2});
+    c.play(5);
+    c.tick({0, 2});
+    EXPECT_EQ(c.visible(), (V{0, 4, 5}));
+    EXPECT_EQ(f.Com(5).BackColor(), 0);
+    EXPECT_FALSE(f.Com(5).Enabled());
+}
+
+TEST(UnlockRules, TheTitleResetLeavesNoBoxTickedAndNoButtonShown) {
+    AtChooser c;
+    auto& f = c.f();
+    c.tick({1, 2});
+    c.play(0);
+    f.Form_Activate();
+    for (int i = 0; i <= 2; ++i) EXPECT_EQ(f.Opt(i).Value(), 0);
+    EXPECT_EQ(c.visible(), V{});
+    EXPECT_TRUE(f.Com(0).Enabled());
+}
