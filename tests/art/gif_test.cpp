@@ -1,0 +1,230 @@
+#include "gif.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageReader>
+#include <cstdint>
+#include <stdexcept>
+
+#include "scenes.h"
+
+namespace {
+
+using makeart::IndexedImage;
+
+QImage decode(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "gif");
+    QImage image = reader.read();
+    EXPECT_FALSE(image.isNull()) << reader.errorString().toStdString();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// Pixels scattered over the whole palette by a fixed generator: noise is
+// the worst case for LZW, so it fills the code table soonest.
+IndexedImage noise(int width, int height, int colours, std::uint32_t seed = 7) {
+    IndexedImage image{width, height, {}, {}, -1};
+    for (int i = 0; i < colours; ++i)
+        image.palette.push_back(qRgb((i * 67) % 256, (i * 151 + 13) % 256, 255 - i));
+    for (int i = 0; i < width * height; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        image.pixels.push_back(static_cast<std::uint8_t>((seed >> 16) % colours));
+    }
+    return image;
+}
+
+// A deliberately strict LZW reader: Qt's own stops as soon as it has all
+// the pixels, so it would forgive a missing or misread end code, which other
+// readers do not.
+struct CodeStream {
+    std::vector<std::uint8_t> pixels;
+    int clearCodes = 0;
+    bool endCodeLast = false;  // the end code was read, and only padding follows
+};
+
+CodeStream readCodes(const QByteArray& gif) {
+    CodeStream out;
+    const auto byte = [&gif](qsizetype at) { return static_cast<std::uint8_t>(gif.at(at)); };
+    qsizetype at = 13 + 3 * (2 << (byte(10) & 7));
+    while (byte(at) == 0x21) {  // extensions
+        at += 2;
+        while (byte(at) != 0) at += byte(at) + 1;
+        ++at;
+    }
+    at += 10;  // image descriptor
+    const int minCodeSize = byte(at++);
+    QByteArray data;
+    while (const int length = byte(at++)) {
+        data += gif.mid(at, length);
+        at += length;
+    }
+
+    const int clearCode = 1 << minCodeSize, endCode = clearCode + 1;
+    std::vector<std::vector<std::uint8_t>> table;
+    int codeSize = 0, previous = -1;
+    const auto reset = [&] {
+        table.assign(endCode + 1, {});
+        for (int i = 0; i < clearCode; ++i) table[i] = {static_cast<std::uint8_t>(i)};
+        codeSize = minCodeSize + 1;
+        previous = -1;
+    };
+    reset();
+    qsizetype bit = 0;
+    while (bit + codeSize <= data.size() * 8) {
+        int code = 0;
+        for (int i = 0; i < codeSize; ++i, ++bit)
+            code |= ((static_cast<std::uint8_t>(data[bit / 8]) >> (bit % 8)) & 1) << i;
+        if (code == clearCode) {
+            ++out.clearCodes;
+            reset();
+            continue;
+        }
+        if (code == endCode) {
+            out.endCodeLast = bit > (data.size() - 1) * 8;
+            break;
+        }
+        std::vector<std::uint8_t> entry;
+        if (code < static_cast<int>(table.size()) && code != clearCode && code != endCode)
+            entry = table[code];
+        else if (code == static_cast<int>(table.size()) && previous >= 0)
+            entry = table[previous], entry.push_back(table[previous][0]);
+        else
+            break;  // a code the encoder never defined
+        out.pixels.insert(out.pixels.end(), entry.begin(), entry.end());
+        if (previous >= 0 && table.size() < 4096) {
+            std::vector<std::uint8_t> added = table[previous];
+            added.push_back(entry[0]);
+            table.push_back(std::move(added));
+            if (table.size() == (1u << codeSize) && codeSize < 12) ++codeSize;
+        }
+        previous = code;
+    }
+    return out;
+}
+
+// Checks the file both through Qt's GIF reader and the strict one; returns
+// how many clear codes the stream holds.
+int expectRoundTrip(const IndexedImage& image) {
+    const QByteArray gif = makeart::encodeGif(image);
+    const CodeStream codes = readCodes(gif);
+    EXPECT_TRUE(codes.endCodeLast);
+    EXPECT_TRUE(codes.pixels == image.pixels);
+
+    const QImage decoded = decode(gif);
+    EXPECT_EQ(decoded.size(), QSize(image.width, image.height));
+    if (decoded.size() != QSize(image.width, image.height)) return codes.clearCodes;
+    int mismatches = 0;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const int index = image.pixels[static_cast<std::size_t>(y) * image.width + x];
+            const QRgb got = decoded.pixel(x, y);
+            const bool same = index == image.transparentIndex
+                                  ? qAlpha(got) == 0
+                                  : got == (image.palette[index] | 0xFF000000u);
+            if (!same && ++mismatches <= 3)
+                ADD_FAILURE() << image.width << "x" << image.height << " differs at " << x << ","
+                              << y;
+        }
+    EXPECT_EQ(mismatches, 0);
+    return codes.clearCodes;
+}
+
+TEST(GifEncoder, RoundTripsEveryPaletteWidth) {
+    // Each power of two and the sizes just past it change the colour
+    // table's size field and the starting code width.
+    for (int colours : {1, 2, 3, 4, 5, 8, 9, 16, 17, 64, 128, 129, 255, 256}) {
+        SCOPED_TRACE(colours);
+        expectRoundTrip(noise(37, 23, colours));
+    }
+}
+
+TEST(GifEncoder, RoundTripsPastAFullCodeTable) {
+    // 60,000 noise pixels in 256 colours need far more than 4096 codes, so
+    // the table fills and restarts many times; with two or four colours the
+    // strings grow long and the code width climbs from 3 bits to 12.
+    EXPECT_GT(expectRoundTrip(noise(300, 200, 256)), 10);
+    EXPECT_GT(expectRoundTrip(noise(256, 256, 2, 99)), 1);
+    EXPECT_GT(expectRoundTrip(noise(200, 200, 4, 5)), 1);
+    IndexedImage runs{500, 300, {}, {}, -1};
+    for (int i = 0; i < 256; ++i) runs.palette.push_back(qRgb(i, i, 255 - i));
+    for (int y = 0; y < runs.height; ++y)
+        for (int x = 0; x < runs.width; ++x)
+            runs.pixels.push_back(static_cast<std::uint8_t>((x / 7 + y / 3) % 256));
+    expectRoundTrip(runs);
+}
+
+TEST(GifEncoder, RoundTripsOddSizes) {
+    for (QSize size : {QSize(1, 1), QSize(1, 300), QSize(300, 1), QSize(2000, 3), QSize(3, 1999)}) {
+        SCOPED_TRACE(size.width() * 10000 + size.height());
+        expectRoundTrip(noise(size.width(), size.height(), 6));
+    }
+    // Short rows end the stream at every point between code-width steps,
+    // including just where the reader widens its codes before the end code.
+    for (int length = 1; length <= 40; ++length) {
+        SCOPED_TRACE(length);
+        expectRoundTrip(noise(length, 1, 3, length));
+    }
+}
+
+TEST(GifEncoder, KeepsTheTransparentEntry) {
+    IndexedImage image = noise(40, 30, 12);
+    image.transparentIndex = 5;
+    expectRoundTrip(image);
+}
+
+TEST(GifEncoder, RefusesWhatAGifCannotHold) {
+    IndexedImage tooMany = noise(4, 4, 256);
+    tooMany.palette.push_back(qRgb(1, 2, 3));
+    EXPECT_THROW(makeart::encodeGif(tooMany), std::invalid_argument);
+    IndexedImage pastPalette = noise(4, 4, 3);
+    pastPalette.pixels[9] = 3;
+    EXPECT_THROW(makeart::encodeGif(pastPalette), std::invalid_argument);
+    EXPECT_THROW(makeart::encodeGif(IndexedImage{}), std::invalid_argument);
+}
+
+TEST(Quantize, KeepsAFewColoursExactly) {
+    // 10 * 8 * 3 = 240 colours: all fit, so none may be merged.
+    QImage image(50, 40, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x % 10 * 25, y % 8 * 30, (x + y) % 3 * 100));
+    const QImage decoded = decode(makeart::encodeGif(makeart::quantize(image)));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ASSERT_EQ(decoded.pixel(x, y), image.pixel(x, y)) << x << "," << y;
+}
+
+TEST(Quantize, ReducesAFullGradientCloselyAndTheSameWayEachTime) {
+    QImage image(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) image.setPixel(x, y, qRgb(x, y, (x + y) / 2));
+    const IndexedImage reduced = makeart::quantize(image);
+    ASSERT_LE(reduced.palette.size(), 256u);
+    const QByteArray bytes = makeart::encodeGif(reduced);
+    EXPECT_EQ(bytes, makeart::encodeGif(makeart::quantize(image)));
+    const QImage decoded = decode(bytes);
+    double error = 0;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const QRgb a = image.pixel(x, y), b = decoded.pixel(x, y);
+            error += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                     std::abs(qBlue(a) - qBlue(b));
+        }
+    // 65,536 colours in 256 entries: about 16 levels per channel, so a good
+    // palette stays within a few levels on average.
+    EXPECT_LT(error / (256 * 256 * 3), 4.0);
+}
+
+TEST(Quantize, MakesSeeThroughPixelsTransparent) {
+    const QImage icon = makeart::drawIcon();
+    const IndexedImage reduced = makeart::quantize(icon);
+    ASSERT_GE(reduced.transparentIndex, 0);
+    const QImage decoded = decode(makeart::encodeGif(reduced));
+    EXPECT_EQ(qAlpha(decoded.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(decoded.pixel(makeart::kIconSize / 2, makeart::kIconSize / 2)), 255);
+}
+
+}  // namespace
