@@ -8,11 +8,11 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QTextLayout>
 #include <cmath>
 
 #include "platform/Dispatch.h"
 #include "platform/Errors.h"
+#include "platform/LabelLayoutQt.h"
 #include "platform/Widgets.h"
 
 namespace platform {
@@ -36,10 +36,6 @@ QString literalButtonText(const Text& caption) {
     return QString::fromStdU16String(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-// Lay out at most this many characters of one row: more can never fit in a
-// label, and it keeps a huge caption from costing a huge layout.
-constexpr qsizetype kMaxRowChars = 8192;
-
 }  // namespace
 
 [[noreturn]] void throwIndexError(int index) {
@@ -61,45 +57,9 @@ LabelWidget::LabelWidget(QWidget* parent) : QLabel(parent) {
 void LabelWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
-    const QString caption = text();
-    const QFontMetricsF fm(font());
-    const qreal width = this->width();
-    const qreal bottom = height();
-    QTextOption option(Qt::AlignHCenter);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-
-    qreal y = 0;
-    qsizetype start = 0;
-    while (y < bottom) {
-        qsizetype end = start;
-        while (end < caption.size() && caption[end] != QLatin1Char('\r') &&
-               caption[end] != QLatin1Char('\n'))
-            ++end;
-        const QString row = caption.mid(start, std::min(end - start, kMaxRowChars));
-        if (row.isEmpty()) {
-            y += fm.lineSpacing();
-        } else {
-            QTextLayout layout(row, font());
-            layout.setTextOption(option);
-            layout.beginLayout();
-            while (y < bottom) {
-                QTextLine line = layout.createLine();
-                if (!line.isValid()) break;
-                line.setLeadingIncluded(true);
-                line.setLineWidth(width);
-                line.setPosition(QPointF(0, y));
-                y += line.height();
-            }
-            layout.endLayout();
-            layout.draw(&painter, QPointF(0, 0));
-        }
-        if (end >= caption.size()) break;
-        // CR LF is one break; a lone CR or LF is one too.
-        start = end + ((caption[end] == QLatin1Char('\r') && end + 1 < caption.size() &&
-                        caption[end + 1] == QLatin1Char('\n'))
-                           ? 2
-                           : 1);
-    }
+    layoutCaption(text(), font(), width(), height(), [&](QTextLayout& layout, std::size_t, qreal) {
+        layout.draw(&painter, QPointF(0, 0));
+    });
 }
 
 void LabelWidget::mousePressEvent(QMouseEvent* e) {
@@ -288,12 +248,7 @@ void Container::interiorResized() {
 Label::Label(Container& container, const Design& design)
     : Control(&container, design.rect), caption_(design.caption) {
     auto* w = new LabelWidget(container.childHost());
-    QFont font(QString::fromStdU16String(design.fontFace));
-    // Pixel size keeps the rows where they were designed at any density; the
-    // toolkit scales pixels on high-density screens.
-    font.setPixelSize(static_cast<int>(std::lround(design.fontPoints * 96.0 / 72.0)));
-    font.setWeight(QFont::Normal);
-    w->setFont(font);
+    w->setFont(labelFont(QString::fromStdU16String(design.fontFace), design.fontPoints));
     QPalette pal = w->palette();
     pal.setColor(QPalette::WindowText, Qt::black);
     w->setPalette(pal);

@@ -7,6 +7,7 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Errors.h"
+#include "platform/LabelLayout.h"
 #include "support/GameFolder.h"
 
 namespace {
@@ -219,4 +220,23 @@ TEST(Window, TheLabelDrawsItsRowsCentredFromTheTop) {
     const int centre = (minX + maxX) / 2;
     EXPECT_NEAR(centre, -16 + 433 / 2, 12);  // centred in the label's box
     EXPECT_GT(minY, 16 + 14);                // below the blank first row
+}
+
+TEST(Window, ACaptionFitsTheLabelUntilARowReachesBelowItsBottom) {
+    auto fit = [](const platform::Text& caption) {
+        return platform::fitCaption(caption, u"ＭＳ Ｐゴシック", 12, 433, 257);
+    };
+    EXPECT_TRUE(fit(u"\r\nshort").fits());
+    platform::Text page;
+    for (int i = 0; i < 30; ++i) page += u"\r\nline";
+    const auto cut = fit(page);
+    ASSERT_FALSE(cut.fits());
+    EXPECT_GT(cut.firstCutRow, 10u);
+    EXPECT_LT(cut.firstCutRow, 17u);
+    // A row too wide for the label wraps, and takes two rows of room.
+    platform::Text wide(40, u'あ');
+    platform::Text narrow(20, u'あ');
+    platform::Text wides, narrows;
+    for (int i = 0; i < 10; ++i) wides += u"\r\n" + wide, narrows += u"\r\n" + narrow;
+    EXPECT_LT(fit(wides).firstCutRow, fit(narrows).firstCutRow);
 }
