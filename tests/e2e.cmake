@@ -1,0 +1,26 @@
+# End-to-end tests: the built program copied into a folder of its own, run on a
+# private X server, driven with real pointer and keyboard input and read back
+# through the accessibility bus. The system interpreter is needed because it is
+# the one with pyatspi; a test without its tools reports itself skipped.
+set(PIROKKO_E2E_PYTHON /usr/bin/python3)
+if(NOT EXISTS ${PIROKKO_E2E_PYTHON})
+  message(STATUS "End-to-end tests left out: ${PIROKKO_E2E_PYTHON} not found")
+  return()
+endif()
+
+set(PIROKKO_E2E_ENV "")
+if(PIROKKO_SANITIZE)
+  list(APPEND PIROKKO_E2E_ENV
+       "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0")
+endif()
+
+foreach(name window play close bad_content)
+  add_test(NAME e2e.${name}
+           COMMAND ${PIROKKO_E2E_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/e2e/${name}_test.py
+                   $<TARGET_FILE:pirokko>)
+  set_tests_properties(e2e.${name} PROPERTIES
+    LABELS e2e
+    TIMEOUT 90
+    SKIP_RETURN_CODE 77
+    ENVIRONMENT "${PIROKKO_E2E_ENV}")
+endforeach()
