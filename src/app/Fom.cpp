@@ -1,5 +1,6 @@
 #include "app/Fom.h"
 
+#include "app/LabelDesign.h"
 #include "platform/Errors.h"
 #include "platform/Program.h"
 
@@ -32,7 +33,8 @@ platform::Picture windowIcon() {
 
 Fom::Fom(FomServices s)
     : platform::Form(Design{u"Pirokko", 681, 289, kLavender, windowIcon()}),
-      Lbl(*this, {{-240, 240, 6495, 3855}, u"Label1", u"ＭＳ Ｐゴシック", 12}),
+      Lbl(*this,
+          {fom_design::kLabelTwips, u"Label1", fom_design::kLabelFace, fom_design::kLabelPoints}),
       Pic(*this, {{6720, 120, 3375, 3855}, kLavender, true}),
       PicCom(Pic, {{120, 720, 3135, 2895}, kRed, false}),
       Com(std::make_unique<platform::CommandButton>(
