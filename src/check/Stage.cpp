@@ -1,0 +1,196 @@
+#include "check/Stage.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "app/Fom.h"
+#include "app/LabelDesign.h"
+#include "platform/Dispatch.h"
+#include "platform/Errors.h"
+#include "platform/LabelLayout.h"
+#include "platform/Random.h"
+#include "platform/Timer.h"
+#include "scene/ScriptLine.h"
+
+namespace check {
+
+using platform::Text;
+using scene::LineKind;
+
+namespace {
+
+const Text kOpening = u"opn";
+
+// One black pixel: what every scene shows while its pages are played.
+constexpr unsigned char kBlankGif[] = {'G',  'I',  'F',  '8',  '9',  'a',  0x01, 0x00, 0x01,
+                                       0x00, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF,
+                                       0xFF, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01,
+                                       0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+
+// The music is checked on its own; the window plays in silence.
+class NoSound final : public platform::MediaCommands {
+  public:
+    std::int32_t mciSendStringA(const char*, char* reply, std::uint32_t replyLength,
+                                std::intptr_t) override {
+        if (reply && replyLength > 0) reply[0] = '\0';
+        return kNoDevice;
+    }
+
+  private:
+    static constexpr std::int32_t kNoDevice = 263;
+};
+
+class ScratchFolder {
+  public:
+    ScratchFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pirokko-check-XXXXXX");
+        if (!mkdtemp(pattern.data()))
+            throw std::filesystem::filesystem_error(
+                "cannot make a scratch folder", pattern,
+                std::error_code(errno, std::generic_category()));
+        path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+const int kLabelWidthPx =
+    static_cast<int>(std::lround(fom_design::kLabelTwips.width / platform::kTwipsPerPixel));
+const int kLabelHeightPx =
+    static_cast<int>(std::lround(fom_design::kLabelTwips.height / platform::kTwipsPerPixel));
+
+// Index of the look-ahead line; the line count once the end of the file
+// stands in for it.
+std::size_t lookAheadOf(Fom& fom, const std::vector<Text>& lines) {
+    const auto read = static_cast<std::size_t>(fom.Files.lineNumberOf(fom.FileNo));
+    if (read == lines.size() && fom.CurLine != lines.back()) return read;
+    return read > 0 ? read - 1 : 0;
+}
+
+// Index of the line that ends the scene at a chooser, searching from `from`.
+std::size_t chooserLine(const std::vector<Text>& lines, std::size_t from) {
+    while (from < lines.size() && scene::classify(lines[from]) != LineKind::kChooser) ++from;
+    return from;
+}
+
+// Lays out the label's page as the label does. When it is cut off, finds the
+// script line of the first row lost: the caption holds a blank row, then one
+// row per line shown on the page (a line holds no line break), the latest
+// being the last line shown before `before`.
+void measure(const Text& caption, const std::vector<Text>& lines, std::size_t before,
+             std::map<std::size_t, std::size_t>& cuts) {
+    const auto fit = platform::fitCaption(caption, fom_design::kLabelFace, fom_design::kLabelPoints,
+                                          kLabelWidthPx, kLabelHeightPx);
+    if (fit.fits()) return;
+    std::size_t rows = 1;
+    for (std::size_t at = caption.find(u"\r\n"); at != Text::npos;
+         at = caption.find(u"\r\n", at + 2))
+        ++rows;
+    if (rows < 2) return;
+    const std::size_t cutRow = std::clamp<std::size_t>(fit.firstCutRow, 1, rows - 1);
+    std::size_t later = rows - 1 - cutRow;
+    for (std::size_t i = std::min(before, lines.size()); i-- > 0;) {
+        const LineKind kind = scene::classify(lines[i]);
+        // A repeat line shows nothing and leaves the page as it is.
+        if (kind == LineKind::kRepeat) continue;
+        if (kind != LineKind::kText && kind != LineKind::kNewPage) return;
+        if (later > 0) {
+            --later;
+            continue;
+        }
+        // The page grows click by click; keep the count of its last state.
+        std::size_t& lost = cuts[i];
+        lost = std::max(lost, rows - cutRow);
+        return;
+    }
+}
+
+}  // namespace
+
+struct Stage::Impl {
+    // No tick ever falls due: the scenes advance by clicks alone, which show
+    // the same pages as the timer would.
+    platform::ManualTimerHost timers;
+    platform::MersenneRandom random;
+    NoSound media;
+    ScratchFolder pictures;
+    std::unique_ptr<Fom> fom;
+};
+
+Stage::Stage(const std::string& folder) : impl_(std::make_unique<Impl>()) {
+    platform::Dispatcher::reset();
+    impl_->fom = std::make_unique<Fom>(
+        FomServices{impl_->timers, impl_->random, impl_->media, platform::fromUtf8(folder)});
+    Fom& fom = *impl_->fom;
+    fom.Form_Load();
+    for (const Text& name : sceneNames()) {
+        std::ofstream(impl_->pictures.path() / (platform::toUtf8(name) + ".gif"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(kBlankGif), sizeof kBlankGif);
+    }
+    fom.ImgPath = platform::fromUtf8(impl_->pictures.path().string()) + u'/';
+}
+
+Stage::~Stage() = default;
+
+std::vector<Text> Stage::sceneNames() const {
+    std::vector<Text> names{kOpening};
+    for (int i = 0; i <= impl_->fom->Com.UBound(); ++i) names.push_back(platform::Str(i));
+    return names;
+}
+
+void Stage::checkPages(const Text& scene, const std::vector<Text>& lines, const std::string& file,
+                       std::vector<Finding>& out) {
+    Fom& fom = *impl_->fom;
+    // A scene that stopped with an error leaves its script open.
+    if (fom.Files.isOpen(fom.FileNo)) fom.Files.Close(fom.FileNo);
+    // The title state enables every scene button: a button disabled here
+    // tells when the scene has returned to the title, after which the label
+    // shows the opening scene.
+    platform::CommandButton& titleSign = fom.Com(0);
+    titleSign.setEnabled(platform::False);
+
+    std::map<std::size_t, std::size_t> cuts;  // first line lost on a page -> rows lost
+    try {
+        std::size_t lookAhead = 0;
+        fom.StartScene(scene);
+        for (std::size_t clicks = 0; titleSign.Enabled() == platform::False; ++clicks) {
+            if (fom.PicCom.Visible() == platform::True) {
+                // The click that opened the chooser acted on its line last.
+                measure(fom.Lbl.Caption(), lines, chooserLine(lines, lookAhead), cuts);
+                break;
+            }
+            lookAhead = lookAheadOf(fom, lines);
+            measure(fom.Lbl.Caption(), lines, lookAhead, cuts);
+            // Every click acts on at least one line.
+            if (clicks > lines.size()) break;
+            fom.Lbl.raiseClick();
+        }
+    } catch (const platform::RuntimeError&) {
+        // The walk over the script says why the game stops; the pages shown
+        // until then have been checked.
+    }
+
+    for (const auto& [index, lost] : cuts) {
+        out.push_back({file, static_cast<long long>(index) + 1, 0, Severity::kWarning,
+                       lost == 1 ? std::string("this line reaches below the label's bottom edge "
+                                               "and is cut off")
+                                 : "this line and the " + std::to_string(lost - 1) +
+                                       (lost == 2 ? " line" : " lines") +
+                                       " after it on its page reach below the label's bottom "
+                                       "edge and are cut off"});
+    }
+}
+
+}  // namespace check

@@ -1,0 +1,92 @@
+// pirokko-check [--json] [FOLDER]: checks a game folder (by default the
+// current one) for content that would stop or derail the game, and exits 1
+// when it finds an error.
+
+#include <stdlib.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
+
+#include "check/Check.h"
+#include "platform/Program.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: pirokko-check [--json] [FOLDER]\n"
+    "Checks the game folder FOLDER (by default the current folder): the scene scripts in\n"
+    "txt/, the pictures in img/ and bgm.wav. Prints one line per finding,\n"
+    "  FILE:LINE[:COLUMN]: error|warning: MESSAGE\n"
+    "(FILE relative to FOLDER, LINE left out for a finding about a whole file), then a\n"
+    "summary; with --json, a JSON array of {file, line (0 for a whole file), column\n"
+    "(when known), severity, message} instead. Exits 1 when there is an error, 0 otherwise,\n"
+    "2 when it cannot check.\n";
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "pirokko-check: %s\n%s", message.c_str(), kUsage);
+    return 2;
+}
+
+// The toolkit's own notices (a missing runtime folder, say) would mix with
+// the findings.
+void quietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg || type == QtCriticalMsg)
+        std::fprintf(stderr, "pirokko-check: %s\n", message.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool json = false;
+    std::string folder = ".";
+    bool folderGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--json") {
+            json = true;
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return usageError("unknown option " + arg);
+        } else if (folderGiven) {
+            return usageError("only one folder can be checked at a time");
+        } else {
+            folder = arg;
+            folderGiven = true;
+        }
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        std::fprintf(stderr, "pirokko-check: %s: not a folder\n", folder.c_str());
+        return 2;
+    }
+
+    // Nothing is ever shown: the game's window is only played, never drawn on
+    // a screen, and no sound card is needed.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    qInstallMessageHandler(quietToolkit);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    platform::Application::substituteFonts();
+
+    try {
+        const std::vector<check::Finding> findings = check::checkFolder(folder);
+        if (json) {
+            std::printf("%s\n", check::formatJson(findings).c_str());
+        } else {
+            for (const check::Finding& f : findings)
+                std::printf("%s\n", check::formatText(f).c_str());
+            std::printf("%s\n", check::summary(findings).c_str());
+        }
+        return check::hasErrors(findings) ? 1 : 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "pirokko-check: %s\n", e.what());
+        return 2;
+    }
+}
