@@ -1,0 +1,88 @@
+// The program itself: its output forms, its exit codes and its default
+// folder.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include "check/Games.h"
+
+namespace {
+
+struct Outcome {
+    int exitCode;
+    std::string out;
+};
+
+Outcome runCheck(const QStringList& arguments, const std::string& workingFolder = ".") {
+    QProcess p;
+    p.setWorkingDirectory(QString::fromStdString(workingFolder));
+    p.start(QStringLiteral(PIROKKO_CHECK_PROGRAM), arguments);
+    EXPECT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    return {p.exitCode(), p.readAllStandardOutput().toStdString()};
+}
+
+}  // namespace
+
+TEST(Program, ChecksTheFolderItRunsInByDefaultAndExitsZeroWhenClean) {
+    CleanGame g;
+    const Outcome r = runCheck({}, g.folder.path());
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "0 errors, 0 warnings\n");
+}
+
+TEST(Program, WarningsAloneExitZeroAndAnyErrorExitsOne) {
+    CleanGame g;
+    g.folder.remove("bgm.wav");
+    Outcome r = runCheck({QString::fromStdString(g.folder.path())});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out,
+              "bgm.wav: warning: missing; the game plays without music\n0 errors, 1 warning\n");
+
+    g.folder.rawScript("3", "A\r\ntugi\r\nB\xFF\r\n");
+    r = runCheck({QString::fromStdString(g.folder.path())});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.find("txt/3.txt:3: error: the line after a chooser line"), 0u) << r.out;
+    EXPECT_NE(r.out.find("\ntxt/3.txt:3:2: warning: a byte here"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n1 error, 2 warnings\n"), std::string::npos) << r.out;
+}
+
+TEST(Program, JsonListsTheSameFindingsForTools) {
+    CleanGame g;
+    g.folder.remove("img/4.gif");
+    g.folder.rawScript("5", "A\r\n--\"x\\\xFF\r\n");
+    const Outcome r = runCheck({"--json", QString::fromStdString(g.folder.path())});
+    EXPECT_EQ(r.exitCode, 1);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out;
+    const QJsonArray findings = doc.array();
+    ASSERT_EQ(findings.size(), 3) << r.out;
+
+    const QJsonObject picture = findings[0].toObject();
+    EXPECT_EQ(picture["file"].toString(), "img/4.gif");
+    EXPECT_EQ(picture["line"].toInt(-1), 0);
+    EXPECT_FALSE(picture.contains("column"));
+    EXPECT_EQ(picture["severity"].toString(), "error");
+    EXPECT_TRUE(picture["message"].toString().startsWith("missing"));
+
+    // Quotation marks, backslashes and the replacement character survive.
+    const QJsonObject count = findings[1].toObject();
+    EXPECT_EQ(count["file"].toString(), "txt/5.txt");
+    EXPECT_EQ(count["line"].toInt(), 2);
+    EXPECT_TRUE(count["message"].toString().contains(QString::fromUtf8("\"\"x\\\uFFFD\"")))
+        << r.out;
+    const QJsonObject bytes = findings[2].toObject();
+    EXPECT_EQ(bytes["column"].toInt(), 6);
+    EXPECT_EQ(bytes["severity"].toString(), "warning");
+}
+
+TEST(Program, RefusesWhatItCannotCheck) {
+    EXPECT_EQ(runCheck({"/nonexistent-folder"}).exitCode, 2);
+    EXPECT_EQ(runCheck({"--frobnicate"}).exitCode, 2);
+    EXPECT_EQ(runCheck({".", "."}).exitCode, 2);
+}
