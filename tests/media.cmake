@@ -1,0 +1,40 @@
+# The background music: the media command-string layer, the music procedures
+# and PollBgm, and the generated bgm.wav. See tests/media/.
+add_executable(pirokko_media_tests
+  media/MediaTestMain.cpp
+  media/MciCommandTest.cpp
+  media/SoundStreamTest.cpp
+  media/SdlMediaTest.cpp
+  media/BadWaveTest.cpp
+  media/MusicTest.cpp
+  media/DiskSeamTest.cpp
+  media/BgmWavTest.cpp)
+target_include_directories(pirokko_media_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/media)
+target_link_libraries(pirokko_media_tests PRIVATE pirokko_core SDL2::SDL2 GTest::gtest)
+target_compile_definitions(pirokko_media_tests PRIVATE
+  PIROKKO_BGM_WAV="${CMAKE_BINARY_DIR}/bgm.wav")
+add_dependencies(pirokko_media_tests bgm_wav)
+gtest_discover_tests(pirokko_media_tests
+  TEST_PREFIX "media."
+  DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy"
+             LABELS media)
+
+# ThreadSanitizer: the media layer built on its own from its sources (it uses
+# no Qt) with a stress program. Not under PIROKKO_SANITIZE, whose
+# AddressSanitizer cannot be combined with ThreadSanitizer.
+if(NOT PIROKKO_SANITIZE)
+  add_executable(pirokko_media_tsan
+    media/TsanStress.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/SdlMedia.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/MciCommand.cpp)
+  target_include_directories(pirokko_media_tsan PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(pirokko_media_tsan PRIVATE -fsanitize=thread -fno-omit-frame-pointer -g)
+  target_link_options(pirokko_media_tsan PRIVATE -fsanitize=thread)
+  target_link_libraries(pirokko_media_tsan PRIVATE SDL2::SDL2)
+  add_test(NAME media.tsan_stress COMMAND pirokko_media_tsan)
+  set_tests_properties(media.tsan_stress PROPERTIES
+    ENVIRONMENT "SDL_AUDIODRIVER=dummy;TSAN_OPTIONS=halt_on_error=1 exitcode=66"
+    LABELS media
+    TIMEOUT 120)
+endif()

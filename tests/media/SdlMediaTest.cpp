@@ -1,0 +1,370 @@
+// The SDL media layer: device states through open, play, status, seek and
+// close on SDL's dummy driver; replies; error codes; the start of SDL.
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "AllocationCount.h"
+#include "WaveFiles.h"
+#include "platform/MciCommand.h"
+#include "platform/SdlMedia.h"
+#include "platform/Text.h"
+#include "shared/Music.h"
+
+using platform::SdlMedia;
+namespace mci = platform::mci;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+class SdlMediaTest : public ::testing::Test {
+  protected:
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+
+    std::string writeWave(const std::string& name, const wavefiles::Bytes& bytes) {
+        const auto p = dir_.path() / name;
+        wavefiles::writeFile(p, bytes);
+        return p.string();
+    }
+
+    static std::int32_t send(SdlMedia& m, const std::string& command) {
+        return m.mciSendStringA(command.c_str(), nullptr, 0, 0);
+    }
+
+    static std::string mode(SdlMedia& m, const char* alias = "MIDI") {
+        char reply[16];
+        std::memset(reply, ' ', sizeof reply);
+        const std::string command = std::string("status ") + alias + " mode";
+        if (m.mciSendStringA(command.c_str(), reply, 15, 0) != mci::kOk) return "<error>";
+        return reply;
+    }
+
+    // Polls until the mode is `want` or `limit` passes; returns the time taken.
+    static Clock::duration waitForMode(SdlMedia& m, const std::string& want,
+                                       Clock::duration limit = 5s) {
+        const auto start = Clock::now();
+        while (mode(m) != want && Clock::now() - start < limit) std::this_thread::sleep_for(1ms);
+        return Clock::now() - start;
+    }
+
+    wavefiles::ScratchDir dir_{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+};
+
+std::string openCommand(const std::string& path, const char* alias = "MIDI") {
+    return "open \"" + path + "\" alias " + alias;
+}
+
+}  // namespace
+
+TEST_F(SdlMediaTest, OpenPlayStatusSeekPlayClose) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(44100 * 3 / 10));  // 0.3 s
+    SdlMedia media;
+    EXPECT_EQ(send(media, "close MIDI notify"), mci::kInvalidDeviceName);  // nothing open yet
+    ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+    EXPECT_EQ(mode(media), "stopped");  // opened at its start, not playing
+
+    EXPECT_EQ(send(media, "play MIDI notify"), mci::kOk);
+    EXPECT_EQ(mode(media), "playing");
+    const auto played = waitForMode(media, "stopped");
+    EXPECT_EQ(mode(media), "stopped");
+    // Handed over in full no earlier than the file's length less the
+    // look-ahead (100 ms) and a device buffer (23 ms).
+    EXPECT_GE(played, 150ms);
+    EXPECT_LT(played, 2s);
+    // It stays stopped.
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(mode(media), "stopped");
+
+    EXPECT_EQ(send(media, "seek MIDI to start"), mci::kOk);
+    EXPECT_EQ(mode(media), "stopped");
+    EXPECT_EQ(send(media, "play MIDI from 0"), mci::kOk);
+    EXPECT_EQ(mode(media), "playing");
+    EXPECT_EQ(send(media, "seek MIDI to start"), mci::kOk);  // a seek while playing stops
+    EXPECT_EQ(mode(media), "stopped");
+    EXPECT_EQ(send(media, "play MIDI"), mci::kOk);  // from the start again
+    EXPECT_EQ(mode(media), "playing");
+    EXPECT_EQ(send(media, "play MIDI from 100"), mci::kOk);  // restart while playing
+    EXPECT_EQ(mode(media), "playing");
+
+    EXPECT_EQ(send(media, "close MIDI notify"), mci::kOk);
+    EXPECT_EQ(mode(media), "<error>");
+    EXPECT_EQ(send(media, "close MIDI notify"), mci::kInvalidDeviceName);
+    EXPECT_EQ(send(media, "play MIDI notify"), mci::kInvalidDeviceName);
+}
+
+TEST_F(SdlMediaTest, PlayWithoutFromAfterTheEndStaysStopped) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+    ASSERT_EQ(send(media, "play MIDI"), mci::kOk);
+    waitForMode(media, "stopped");
+    ASSERT_EQ(mode(media), "stopped");
+    EXPECT_EQ(send(media, "play MIDI notify"), mci::kOk);
+    std::this_thread::sleep_for(60ms);
+    EXPECT_EQ(mode(media), "stopped");
+}
+
+TEST_F(SdlMediaTest, ReopeningAfterCloseAndDuplicateAlias) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+    EXPECT_EQ(send(media, openCommand(path)), mci::kDuplicateAlias);
+    EXPECT_EQ(send(media, openCommand(path, "midi")), mci::kDuplicateAlias);
+    // SDL's dummy driver has one output, already taken: a second device
+    // fails with a code and the first one goes on.
+    EXPECT_EQ(send(media, openCommand(path, "other")), mci::kHardware);
+    EXPECT_EQ(mode(media, "other"), "<error>");
+    EXPECT_EQ(send(media, "play MIDI"), mci::kOk);
+    EXPECT_EQ(mode(media), "playing");
+    EXPECT_EQ(send(media, "close MIDI"), mci::kOk);
+    EXPECT_EQ(send(media, openCommand(path)), mci::kOk);
+    EXPECT_EQ(mode(media), "stopped");
+}
+
+TEST_F(SdlMediaTest, CommandsAndAliasInAnyLetterCase) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(44100));
+    SdlMedia media;
+    ASSERT_EQ(send(media, "OPEN \"" + path + "\" ALIAS Midi"), mci::kOk);
+    EXPECT_EQ(send(media, "PLAY midi NOTIFY"), mci::kOk);
+    char reply[16] = {};
+    EXPECT_EQ(media.mciSendStringA("STATUS mIdI MODE", reply, 15, 0), mci::kOk);
+    EXPECT_STREQ(reply, "playing");
+    EXPECT_EQ(send(media, "Seek MIDI To Start"), mci::kOk);
+    EXPECT_EQ(send(media, "CLOSE midi"), mci::kOk);
+}
+
+TEST_F(SdlMediaTest, UnknownAliasForEveryCommand) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+    EXPECT_EQ(send(media, "play MIDI2"), mci::kInvalidDeviceName);
+    EXPECT_EQ(send(media, "seek MID to start"), mci::kInvalidDeviceName);
+    EXPECT_EQ(send(media, "status x mode"), mci::kInvalidDeviceName);
+    EXPECT_EQ(send(media, "close MIDIMIDI"), mci::kInvalidDeviceName);
+}
+
+TEST_F(SdlMediaTest, MalformedCommandsGetErrorCodes) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+    EXPECT_EQ(media.mciSendStringA(nullptr, nullptr, 0, 0), mci::kMissingCommandString);
+    EXPECT_EQ(send(media, ""), mci::kMissingCommandString);
+    EXPECT_EQ(send(media, "stop MIDI"), mci::kUnrecognizedCommand);
+    EXPECT_EQ(send(media, "status MIDI"), mci::kMissingParameter);
+    EXPECT_EQ(send(media, "seek MIDI to"), mci::kMissingParameter);
+    EXPECT_EQ(send(media, "play MIDI from"), mci::kMissingParameter);
+    EXPECT_EQ(send(media, "play MIDI from x"), mci::kBadInteger);
+    EXPECT_EQ(send(media, "open \"" + path + " alias M2"), mci::kNoClosingQuote);
+    EXPECT_EQ(mode(media), "stopped");  // nothing of it changed the device
+}
+
+TEST_F(SdlMediaTest, PlayFromAPositionInMilliseconds) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(44100));  // 1 s
+    SdlMedia media;
+    ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+    EXPECT_EQ(send(media, "play MIDI from 1001"), mci::kOutOfRange);
+    EXPECT_EQ(mode(media), "stopped");
+    EXPECT_EQ(send(media, "play MIDI from 1000"), mci::kOk);  // the end: stops at once
+    waitForMode(media, "stopped", 1s);
+    EXPECT_EQ(mode(media), "stopped");
+    EXPECT_EQ(send(media, "play MIDI from 800"), mci::kOk);
+    EXPECT_EQ(mode(media), "playing");
+    const auto took = waitForMode(media, "stopped");
+    EXPECT_LT(took, 1s);
+}
+
+TEST_F(SdlMediaTest, StatusReplyNeverPastItsLengthAndAlwaysTerminated) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+    for (std::uint32_t len = 0; len <= 10; ++len) {
+        char reply[16];
+        std::memset(reply, 'x', sizeof reply);
+        const auto rc = media.mciSendStringA("status MIDI mode", reply, len, 0);
+        if (len >= 8) {
+            EXPECT_EQ(rc, mci::kOk) << len;
+            EXPECT_STREQ(reply, "stopped");
+            for (std::size_t i = 8; i < sizeof reply; ++i) EXPECT_EQ(reply[i], 'x');
+        } else {
+            EXPECT_EQ(rc, mci::kParamOverflow) << len;
+            for (std::size_t i = 1; i < sizeof reply; ++i) EXPECT_EQ(reply[i], 'x');
+            EXPECT_EQ(reply[0], len == 0 ? 'x' : '\0') << len;
+        }
+    }
+    EXPECT_EQ(media.mciSendStringA("status MIDI mode", nullptr, 15, 0), mci::kOk);
+}
+
+TEST_F(SdlMediaTest, AnyCommandEmptiesAGivenReplyAndWritesNoMore) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    for (const char* command : {"nonsense", "status NOPE mode", "close NOPE", "\"", ""}) {
+        char reply[8];
+        std::memset(reply, 'x', sizeof reply);
+        EXPECT_NE(media.mciSendStringA(command, reply, 4, 0), mci::kOk) << command;
+        EXPECT_EQ(reply[0], '\0');
+        for (std::size_t i = 1; i < sizeof reply; ++i) EXPECT_EQ(reply[i], 'x');
+    }
+    char reply[8];
+    std::memset(reply, 'x', sizeof reply);
+    EXPECT_EQ(media.mciSendStringA(openCommand(path).c_str(), reply, 8, 0), mci::kOk);
+    EXPECT_EQ(reply[0], '\0');
+}
+
+TEST_F(SdlMediaTest, NotifyWithoutACallbackSendsNothingAndWithOneIsAccepted) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    EXPECT_EQ(media.mciSendStringA((openCommand(path) + " notify").c_str(), nullptr, 0, 0),
+              mci::kOk);
+    EXPECT_EQ(media.mciSendStringA("play MIDI notify", nullptr, 0, 1234), mci::kOk);
+    EXPECT_EQ(media.mciSendStringA("close MIDI notify", nullptr, 0, 1234), mci::kOk);
+}
+
+TEST_F(SdlMediaTest, QuotedPathWithBlanksOpensAndUnquotedFails) {
+    std::filesystem::create_directories(dir_.path() / "My Game Folder");
+    const auto path = writeWave("My Game Folder/bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    EXPECT_EQ(send(media, "open " + path + " alias MIDI"), mci::kUnrecognizedKeyword);
+    EXPECT_EQ(send(media, openCommand(path)), mci::kOk);
+}
+
+TEST_F(SdlMediaTest, NonAsciiPath) {
+    std::filesystem::create_directories(dir_.path() / "\xE9\x9F\xB3\xE6\xA5\xBD");
+    const auto path = writeWave("\xE9\x9F\xB3\xE6\xA5\xBD/bgm.wav", wavefiles::countingWave(4410));
+    SdlMedia media;
+    EXPECT_EQ(send(media, openCommand(path)), mci::kOk);
+}
+
+TEST_F(SdlMediaTest, FormatsThatSdlReads) {
+    using wavefiles::Bytes;
+    Bytes u8(8000, 0);
+    for (std::size_t i = 0; i < u8.size(); ++i) u8[i] = static_cast<std::uint8_t>(128 + i % 50);
+    Bytes f32;
+    for (int i = 0; i < 4800; ++i) {
+        const float v = 0.25f;
+        std::uint8_t b[4];
+        std::memcpy(b, &v, 4);
+        f32.insert(f32.end(), b, b + 4);
+        f32.insert(f32.end(), b, b + 4);
+    }
+    Bytes s24(3 * 2 * 4000, 0x11);
+    // IMA ADPCM, mono, 8 kHz: blocks of 256 bytes holding 505 samples each.
+    Bytes imaExtra;
+    wavefiles::put16(imaExtra, 2);
+    wavefiles::put16(imaExtra, 505);
+    Bytes ima(256 * 8, 0x21);
+    for (int b = 0; b < 8; ++b) {
+        ima[b * 256 + 2] = 0;  // step index
+        ima[b * 256 + 3] = 0;  // reserved
+    }
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"u8-mono-11025", wavefiles::wave(1, 1, 11025, 8, u8)},
+        {"f32-stereo-48000", wavefiles::wave(3, 2, 48000, 32, f32)},
+        {"s24-stereo-22050", wavefiles::wave(1, 2, 22050, 24, s24)},
+        {"ima-adpcm-mono-8000", wavefiles::wave(0x11, 1, 8000, 4, ima, imaExtra, 256)},
+    };
+    for (const auto& c : cases) {
+        const auto path = writeWave(std::string(c.name) + ".wav", c.file);
+        SdlMedia media;
+        EXPECT_EQ(send(media, openCommand(path)), mci::kOk) << c.name << ": " << SDL_GetError();
+        EXPECT_EQ(send(media, "play MIDI"), mci::kOk) << c.name;
+        EXPECT_LT(waitForMode(media, "stopped"), 3s) << c.name;
+    }
+}
+
+TEST_F(SdlMediaTest, OnlyTheAudioSubsystemIsStartedAndItStopsAfterwards) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    {
+        SdlMedia media;
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);  // not before the first open
+        ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+        EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER | SDL_INIT_HAPTIC |
+                              SDL_INIT_SENSOR | SDL_INIT_TIMER),
+                  0u);
+        EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
+    }
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+TEST_F(SdlMediaTest, NoSoundDeviceFailsTheOpenAtOnce) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    SdlMedia media;
+    const auto start = Clock::now();
+    EXPECT_EQ(send(media, openCommand(path)), mci::kHardware);
+    EXPECT_LT(Clock::now() - start, 1s);
+    EXPECT_EQ(send(media, "play MIDI notify"), mci::kInvalidDeviceName);
+    // As at start-up without a device: the ticks query, nothing restarts.
+    共用関数 module(media);
+    module.BgmOn = -1;
+    for (int i = 0; i < 10; ++i) PollBgm(module);
+    EXPECT_EQ(module.BgmResult, 0);
+}
+
+TEST_F(SdlMediaTest, TickAllocatesNothing) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(2205));  // 50 ms
+    SdlMedia media;
+    共用関数 module(media);
+    ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+    module.BgmOn = -1;
+    module.BgmPlay();
+    alloccount::Tally tally;
+    {
+        alloccount::Counting counting;
+        const auto start = Clock::now();
+        while (Clock::now() - start < 300ms) {  // several restarts among the ticks
+            PollBgm(module);
+            std::this_thread::sleep_for(1ms);
+        }
+        tally = counting.tally();
+    }
+    EXPECT_EQ(tally.count, 0u);
+    EXPECT_EQ(module.BgmResult, 0);
+}
+
+TEST_F(SdlMediaTest, PollBgmLoopsTheMusic) {
+    // A forwarding layer counts the restarts that the real one leads to.
+    class Counting final : public platform::MediaCommands {
+      public:
+        explicit Counting(platform::MediaCommands& inner) : inner_(inner) {}
+        std::int32_t mciSendStringA(const char* c, char* r, std::uint32_t n,
+                                    std::intptr_t cb) override {
+            if (std::strcmp(c, "play MIDI from 0") == 0) ++restarts;
+            return inner_.mciSendStringA(c, r, n, cb);
+        }
+        int restarts = 0;
+
+      private:
+        platform::MediaCommands& inner_;
+    };
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));  // 100 ms
+    SdlMedia media;
+    Counting counting(media);
+    共用関数 module(counting);
+    module.BgmOpen(platform::fromUtf8(path));
+    EXPECT_EQ(module.BgmResult, 0);
+    module.BgmOn = -1;
+    module.BgmPlay();
+    EXPECT_EQ(module.BgmResult, 0);
+    const auto start = Clock::now();
+    while (Clock::now() - start < 1s) {
+        PollBgm(module);
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_GE(counting.restarts, 3);
+    EXPECT_LE(counting.restarts, 12);
+    EXPECT_EQ(module.BgmResult, 0);
+    module.BgmClose();
+    EXPECT_EQ(module.BgmResult, 0);
+}
