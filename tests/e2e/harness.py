@@ -3,14 +3,15 @@ program folder of the test's own, and the ways a person (or a screen reader)
 reaches the game window.
 
 A test file calls `main()`. Run from ctest it gets the built program as its
-first argument; it then starts its own Xvfb (the server picks a free display
-itself, so tests can run side by side) and runs itself again inside
-`dbus-run-session`, where the accessibility bus can start.
+first argument; it then starts its own Xvfb, so that tests can run side by
+side, and runs itself again inside `dbus-run-session`, where the accessibility
+bus can start.
 """
 
 import ctypes
 import ctypes.util
 import os
+import random
 import re
 import select
 import shutil
@@ -63,28 +64,49 @@ def main():
     sys.exit(_run_inside_own_display(os.path.abspath(sys.argv[1]), sys.argv[2:]))
 
 
+def _start_xvfb():
+    """Starts an X server on a display of its own and returns (process, display).
+
+    The display number is drawn at random far above the usual ones: a server
+    that is just shutting down can still remove the socket of a new server on
+    its old number, which letting Xvfb pick the lowest free number invites
+    when tests run side by side."""
+    for _ in range(8):
+        number = random.randrange(200, 30000)
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", ":%d" % number, "-displayfd", str(write_end), "-screen", "0",
+             "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        ready = b""
+        deadline = time.monotonic() + 15
+        while not ready.endswith(b"\n"):
+            readable, _, _ = select.select([read_end], [], [],
+                                           max(0.0, deadline - time.monotonic()))
+            chunk = os.read(read_end, 16) if readable else b""
+            if not chunk:
+                break
+            ready += chunk
+        os.close(read_end)
+        display = ":%d" % number
+        if ready.endswith(b"\n") and subprocess.call(
+                ["xdotool", "getdisplaygeometry"], env=dict(os.environ, DISPLAY=display),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) == 0:
+            return xvfb, display
+        xvfb.kill()
+        xvfb.wait()
+    raise RuntimeError("Xvfb did not start")
+
+
 def _run_inside_own_display(program, unittest_args):
     runtime = tempfile.mkdtemp(prefix="pirokko-e2e-run-")
     os.chmod(runtime, 0o700)
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
-         "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
+    xvfb, display = _start_xvfb()
     try:
-        number = b""
-        deadline = time.monotonic() + 15
-        while not number.endswith(b"\n"):
-            ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
-            chunk = os.read(read_end, 16) if ready else b""
-            if not chunk:
-                print("Xvfb did not start")
-                return 1
-            number += chunk
         env = dict(os.environ)
         env.update({
-            "DISPLAY": ":" + number.decode().strip(),
+            "DISPLAY": display,
             "XDG_RUNTIME_DIR": runtime,
             _INNER: "1",
             _PROGRAM: program,
@@ -92,7 +114,6 @@ def _run_inside_own_display(program, unittest_args):
         return subprocess.call(
             ["dbus-run-session", "--", sys.executable, sys.argv[0]] + unittest_args, env=env)
     finally:
-        os.close(read_end)
         xvfb.terminate()
         xvfb.wait()
         shutil.rmtree(runtime, ignore_errors=True)
