@@ -34,6 +34,10 @@ class BadContentTest(harness.GameTestCase):
         game = self.game(script=b"").start()
         self.fails_with_message(game, re.escape(game.script_path))
 
+    def test_missing_picture(self):
+        game = self.game(["一行目"], picture=False).start()
+        self.fails_with_message(game, re.escape(game.folder + "/img/opn.gif"))
+
     def test_repeat_count_that_is_not_a_number(self):
         game = self.game(["一行目", "二行目", "--x", "四行目"]).start()
         window = game.main_window()

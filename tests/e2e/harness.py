@@ -48,14 +48,17 @@ def program_path():
 def main():
     """Entry point of a test file: `python3 file.py PROGRAM [unittest args]`."""
     if os.environ.get(_INNER):
-        unittest.main(argv=[sys.argv[0]] + sys.argv[1:], verbosity=2,
+        # One stream for the report and the daemons' lines keeps them in order.
+        unittest.main(argv=[sys.argv[0]] + sys.argv[1:],
+                      testRunner=unittest.TextTestRunner(stream=sys.stdout, verbosity=2),
                       warnings="ignore")  # gi's import hooks warn on every run
         return
     if len(sys.argv) < 2:
         sys.exit("usage: %s PATH-TO-PIROKKO [unittest arguments]" % sys.argv[0])
     missing = [t for t in NEEDED_TOOLS if shutil.which(t) is None]
     try:
-        import pyatspi  # noqa: F401
+        import pyatspi
+        del pyatspi
     except ImportError:
         missing.append("pyatspi for " + sys.executable)
     if missing:
@@ -111,8 +114,13 @@ def _run_inside_own_display(program, unittest_args):
             _INNER: "1",
             _PROGRAM: program,
         })
-        return subprocess.call(
-            ["dbus-run-session", "--", sys.executable, sys.argv[0]] + unittest_args, env=env)
+        session = subprocess.run(
+            ["dbus-run-session", "--", sys.executable, sys.argv[0]] + unittest_args, env=env,
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        # The bus daemons report every service they start; only the rest matters.
+        sys.stdout.write(re.sub(r"(dbus-daemon\[\d+\]|SpiRegistry daemon is running)[^\n]*\n", "",
+                                session.stdout.decode(errors="replace")))
+        return session.returncode
     finally:
         xvfb.terminate()
         xvfb.wait()
@@ -203,7 +211,7 @@ class Game:
             self.proc.kill()
             self.proc.wait()
         if keep:
-            print("kept for inspection: " + self.folder, file=sys.stderr)
+            print("kept for inspection: " + self.folder)
         else:
             shutil.rmtree(self.folder, ignore_errors=True)
 
@@ -287,14 +295,13 @@ def window_name(window):
 
 
 class Screenshot:
-    def __init__(self, window, keep_in=None):
+    def __init__(self, window):
         g = geometry(window)
         self.width, self.height = g["width"], g["height"]
         self.rgb = subprocess.run(["import", "-window", window, "-depth", "8", "rgb:-"],
                                   capture_output=True, check=True).stdout
         assert len(self.rgb) == self.width * self.height * 3, "unexpected screenshot size"
         self._window = window
-        self._keep_in = keep_in
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
