@@ -23,14 +23,6 @@
 
 namespace {
 
-class SilentMedia final : public platform::MediaCommands {
-  public:
-    std::int32_t mciSendStringA(const char*, char* reply, std::uint32_t n, std::intptr_t) override {
-        if (reply && n) reply[0] = 0;
-        return 263;
-    }
-};
-
 // "あ" in code page 932.
 const std::string kA = "\x82\xa0";
 
@@ -62,7 +54,7 @@ int child(const std::string& kind, const std::string& imgSource) {
 
     platform::ManualTimerHost timers;
     platform::MersenneRandom random;
-    SilentMedia media;
+    platform::NoMediaDevice media;
     Fom fom({timers, random, media, root.toStdU16String()});
     fom.Show();
     QApplication::processEvents();

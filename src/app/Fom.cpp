@@ -3,6 +3,7 @@
 #include "app/LabelDesign.h"
 #include "platform/Errors.h"
 #include "platform/Program.h"
+#include "shared/Music.h"
 
 using platform::Boolean;
 using platform::rgb;
@@ -55,6 +56,7 @@ Fom::Fom(FomServices s)
     Lbl.onClick = [this] { Lbl_Click(); };
     TimSay.onTimer = [this] { TimSay_Timer(); };
     TimPic.onTimer = [this] { TimPic_Timer(); };
+    BgmTim.onTimer = [this] { BgmTim_Timer(); };
     Com.onClick = [this](std::int16_t i) { Com_Click(i); };
     Opt.onClick = [this](std::int16_t i) { Opt_Click(i); };
 }
@@ -66,6 +68,9 @@ void Fom::Form_Load() {
     if (BasePath.empty() || BasePath.back() != u'/') BasePath += u'/';
     ImgPath = BasePath + u"img/";
     TxtPath = BasePath + u"txt/";
+    Module.BgmOpen(BasePath + u"bgm.wav");
+    Module.BgmOn = -1;
+    Module.BgmPlay();
     Random.Randomize();
     Com(0).setCaption(platform::Str(0));
     for (Module.LoopI = 1; Module.LoopI <= 7; Module.LoopI += 1) {
@@ -106,5 +111,10 @@ void Fom::Form_Unload(std::int16_t&) {
     } catch (const platform::RuntimeError&) {
         // The script may be closed already, or never have been opened.
     }
+    Module.BgmClose();
     platform::End();
+}
+
+void Fom::BgmTim_Timer() {
+    PollBgm(Module);
 }

@@ -69,6 +69,9 @@ class Fom final : public platform::Form {
     // Scene picture.
     void ShowScenePic(const platform::Text& name);
 
+    // Music.
+    void BgmTim_Timer();
+
     // Chooser.
     void TimPic_Timer();
     void Com_Click(std::int16_t index);

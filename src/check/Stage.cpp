@@ -33,19 +33,6 @@ constexpr unsigned char kBlankGif[] = {'G',  'I',  'F',  '8',  '9',  'a',  0x01,
                                        0xFF, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01,
                                        0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
 
-// The music is checked on its own; the window plays in silence.
-class NoSound final : public platform::MediaCommands {
-  public:
-    std::int32_t mciSendStringA(const char*, char* reply, std::uint32_t replyLength,
-                                std::intptr_t) override {
-        if (reply && replyLength > 0) reply[0] = '\0';
-        return kNoDevice;
-    }
-
-  private:
-    static constexpr std::int32_t kNoDevice = 263;
-};
-
 class ScratchFolder {
   public:
     ScratchFolder() {
@@ -124,7 +111,8 @@ struct Stage::Impl {
     // the same pages as the timer would.
     platform::ManualTimerHost timers;
     platform::MersenneRandom random;
-    NoSound media;
+    // The music is checked on its own; the window plays in silence.
+    platform::NoMediaDevice media;
     ScratchFolder pictures;
     std::unique_ptr<Fom> fom;
 };

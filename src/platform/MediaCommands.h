@@ -19,4 +19,16 @@ class MediaCommands {
                                         std::intptr_t callback) = 0;
 };
 
+// A media layer with no device behind it: every command fails as "no
+// device", and a reply is left empty. For showing the window without sound.
+class NoMediaDevice final : public MediaCommands {
+  public:
+    std::int32_t mciSendStringA(const char*, char* reply, std::uint32_t replyLength,
+                                std::intptr_t) override {
+        if (reply && replyLength > 0) reply[0] = '\0';
+        return kNoDevice;
+    }
+    static constexpr std::int32_t kNoDevice = 263;
+};
+
 }  // namespace platform

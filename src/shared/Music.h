@@ -1,5 +1,5 @@
 #pragma once
-// The looping background music of Part 5.1: the body of the window's timer
+// The looping background music: the body of the window's timer
 // handler BgmTim_Timer. The music procedures BgmOpen, BgmClose and BgmPlay are
 // members of 共用関数 (SharedModule.h).
 

@@ -240,3 +240,38 @@ TEST(Window, ACaptionFitsTheLabelUntilARowReachesBelowItsBottom) {
     for (int i = 0; i < 10; ++i) wides += u"\r\n" + wide, narrows += u"\r\n" + narrow;
     EXPECT_LT(fit(wides).firstCutRow, fit(narrows).firstCutRow);
 }
+
+TEST(Window, TheMusicOpensAndPlaysBeforeTheWindowShowsAndClosesWithIt) {
+    GameFolder folder("with blanks");
+    folder.script("opn", {"Hello", "tugi", ""});
+    folder.picture("opn");
+    TestGame g(folder);
+    auto& f = *g.fom;
+    g.start();
+    const std::vector<std::string> startup = {"close MIDI notify",
+                                              "open \"" + folder.path() + "/bgm.wav\" alias MIDI",
+                                              "play MIDI notify"};
+    EXPECT_EQ(g.media.commands, startup);
+    EXPECT_EQ(f.Module.BgmOn, -1);
+
+    // Every millisecond the device is asked for its mode; a stopped device
+    // is sent back to its start, across returns to the title too.
+    g.timers.advance(3);
+    EXPECT_EQ(g.media.commands.size(), startup.size() + 3);
+    EXPECT_EQ(g.media.commands.back(), "status MIDI mode");
+    g.media.statusReply = "stopped";
+    g.timers.advance(1);
+    g.media.statusReply = "playing";
+    const std::vector<std::string> restart(g.media.commands.end() - 3, g.media.commands.end());
+    EXPECT_EQ(restart, (std::vector<std::string>{"status MIDI mode", "seek MIDI to start",
+                                                 "play MIDI from 0"}));
+    f.Form_Activate();
+    g.timers.advance(1);
+    EXPECT_EQ(g.media.commands.back(), "status MIDI mode");
+
+    f.close();
+    EXPECT_EQ(g.media.commands.back(), "close MIDI notify");
+    const std::size_t atClose = g.media.commands.size();
+    g.timers.advance(100);
+    EXPECT_EQ(g.media.commands.size(), atClose);
+}
