@@ -14,7 +14,7 @@ if(PIROKKO_SANITIZE)
        "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0")
 endif()
 
-foreach(name window play close bad_content)
+foreach(name window play close bad_content playthrough)
   add_test(NAME e2e.${name}
            COMMAND ${PIROKKO_E2E_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/e2e/${name}_test.py
                    $<TARGET_FILE:pirokko>)
@@ -24,3 +24,5 @@ foreach(name window play close bad_content)
     SKIP_RETURN_CODE 77
     ENVIRONMENT "${PIROKKO_E2E_ENV}")
 endforeach()
+# A whole game of the shipped content: nine scenes clicked through page by page.
+set_tests_properties(e2e.playthrough PROPERTIES TIMEOUT 180)

@@ -1,0 +1,435 @@
+#!/usr/bin/python3
+"""A whole game of the shipped content, played as a player plays it: the label
+clicked page by page, the boxes ticked with the mouse, the revealed scene
+buttons pressed (one with the mouse, timed between two jumps; the others
+through the accessibility interface, as a screen reader's user would), until
+the last scene returns to the title. Screenshots along the way check what the
+player sees: each scene's picture, the red field of the chooser, played
+buttons black and unplayed ones red."""
+
+import os
+import shutil
+import subprocess
+
+import harness
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+RED = (255, 0, 0)
+MOON, STAR, FOREST = "月", "星", "森"
+LABEL_POINT = (200, 140)  # inside the label, away from the picture area
+PAGE_END = "▼"
+SCENES = ["opn"] + [str(n) for n in range(8)]
+
+
+def shipped_folder():
+    """The content the build puts beside the program, else the source tree's."""
+    beside = os.path.dirname(harness.program_path())
+    if all(os.path.isdir(os.path.join(beside, d)) for d in ("txt", "img")):
+        return beside
+    return os.path.join(HERE, "..", "..", "game")
+
+
+def first_line(folder, scene):
+    with open(os.path.join(folder, "txt", scene + ".txt"), "rb") as f:
+        text = f.read().decode("cp932")
+    return text.replace("\r\n", "\r").split("\r")[0]
+
+
+def extents(node):
+    """The node's rectangle on the screen, as (x, y, width, height)."""
+    import pyatspi
+    e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return (e.x, e.y, e.width, e.height)
+
+
+def do_action(node, name):
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    if name not in names:
+        raise AssertionError("%r offers %s, not %r" % (node.name, names, name))
+    action.doAction(names.index(name))
+
+
+def has_state(node, state):
+    return node.getState().contains(state)
+
+
+def stretched_gif(path, width, height):
+    """The picture as it must look stretched over the picture area: RGB bytes."""
+    return subprocess.run(
+        ["convert", path + "[0]", "-background", "rgb(128,128,255)", "-flatten",
+         "-filter", "Triangle", "-resize", "%dx%d!" % (width, height), "-depth", "8", "rgb:-"],
+        capture_output=True, check=True).stdout
+
+
+def block_means(rgb, width, height, area, blocks=8):
+    """Mean colour of each cell of a `blocks` x `blocks` grid over `area`
+    (x, y, w, h) of an RGB image `width` wide."""
+    ax, ay, aw, ah = area
+    means = []
+    for by in range(blocks):
+        for bx in range(blocks):
+            x0, x1 = ax + bx * aw // blocks, ax + (bx + 1) * aw // blocks
+            y0, y1 = ay + by * ah // blocks, ay + (by + 1) * ah // blocks
+            sums, count = [0, 0, 0], 0
+            for y in range(y0, y1, 2):
+                row = y * width * 3
+                for x in range(x0, x1, 2):
+                    i = row + x * 3
+                    sums[0] += rgb[i]
+                    sums[1] += rgb[i + 1]
+                    sums[2] += rgb[i + 2]
+                    count += 1
+            means.append(tuple(s / count for s in sums))
+    return means
+
+
+def mean_distance(a, b):
+    """Mean over the grid cells of the largest channel difference."""
+    return sum(max(abs(p - q) for p, q in zip(u, v)) for u, v in zip(a, b)) / len(a)
+
+
+def overlap(a, b):
+    return (a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3]
+            and b[1] < a[1] + a[3])
+
+
+def inside(rect, x, y):
+    rx, ry, rw, rh = rect
+    return rx <= x < rx + rw and ry <= y < ry + rh
+
+
+class PlaythroughTest(harness.GameTestCase):
+    def setUp(self):
+        self.shots = 0
+        self.pictures = {}
+
+    # -- the game's parts as the accessibility interface shows them ---------
+
+    def start_shipped_game(self):
+        game = self.game(picture=False)
+        source = shipped_folder()
+        for name in ("txt", "img"):
+            shutil.rmtree(os.path.join(game.folder, name))
+            shutil.copytree(os.path.join(source, name), os.path.join(game.folder, name))
+        # With its music, played into nothing: there is no sound card here.
+        if os.path.isfile(os.path.join(source, "bgm.wav")):
+            shutil.copy2(os.path.join(source, "bgm.wav"), game.folder)
+        os.environ["SDL_AUDIODRIVER"] = "dummy"
+        game.start()
+        self.window = game.main_window()
+        g = harness.geometry(self.window)  # no window manager moves it later
+        self.origin = (g["x"], g["y"])
+        self.running = game
+        app = game.accessible()
+        nodes = list(harness.walk(app))
+        self.label = next(n for n in nodes if n.getRoleName() == "label")
+        self.buttons = {n.name: n for n in nodes if n.getRoleName() == "push button"}
+        self.boxes = {n.name: n for n in nodes if n.getRoleName() == "check box"}
+        self.assertEqual(sorted(self.buttons), [str(i) for i in range(8)])
+        self.assertEqual(sorted(self.boxes), sorted([MOON, STAR, FOREST]))
+        # The picture area is the largest picture box; the field the one
+        # that holds the scene buttons.
+        frames = [n for n in nodes if n.getRoleName() == "frame"]
+        pic = max(frames, key=lambda n: extents(n)[2] * extents(n)[3])
+        self.picture_node = pic[0]
+        self.field_node = self.buttons["0"].parent
+        self.expected = {}
+        for scene in SCENES:
+            self.expected[scene] = first_line(game.folder, scene)
+        return game
+
+    def to_window(self, rect):
+        return (rect[0] - self.origin[0], rect[1] - self.origin[1], rect[2], rect[3])
+
+    def label_text(self):
+        self.running._alive()
+        return self.label.name
+
+    def chooser_open(self):
+        states = {harness.showing(b) for b in self.boxes.values()}
+        states.add(harness.showing(self.field_node))
+        self.assertEqual(len(states), 1, "the boxes and the field disagree about showing")
+        return states.pop()
+
+    def showing_buttons(self):
+        return {name for name, b in self.buttons.items() if harness.showing(b)}
+
+    def ticked(self):
+        import pyatspi
+        return {name for name, b in self.boxes.items() if has_state(b, pyatspi.STATE_CHECKED)}
+
+    def enabled(self, name):
+        import pyatspi
+        return has_state(self.buttons[name], pyatspi.STATE_ENABLED)
+
+    # -- playing ------------------------------------------------------------
+
+    def wait_for_first_page(self, scene):
+        """The scene's first line opens its first page, which then fills and holds."""
+        start = "\r\n" + self.expected[scene]
+        try:
+            harness.wait_for("scene %s's first page" % scene,
+                             lambda: (self.label_text().startswith(start)
+                                      and self.label_text().endswith(PAGE_END)), timeout=10)
+        except AssertionError:
+            self.fail("scene %s: the label reads %r, expected a page beginning %r"
+                      % (scene, self.label_text(), start))
+        self.assertFalse(self.chooser_open(), "the chooser is open during scene %s" % scene)
+
+    def click_through(self, scene, done):
+        """Clicks the label at every held page until `done()` holds."""
+        for _ in range(60):
+            try:
+                harness.wait_for("a held page in scene %s" % scene,
+                                 lambda: done() or self.label_text().endswith(PAGE_END), timeout=10)
+            except AssertionError:
+                self.fail("scene %s: the label keeps rolling: %r" % (scene, self.label_text()))
+            if done():
+                return
+            page = self.label_text()
+            harness.click(self.window, *LABEL_POINT)
+            try:
+                harness.wait_for("the next page of scene %s" % scene,
+                                 lambda: done() or self.label_text() != page, timeout=5)
+            except AssertionError:
+                self.fail("scene %s: a click on the held page %r changed nothing" % (scene, page))
+        self.fail("scene %s never ended" % scene)
+
+    def play_to_chooser(self, scene):
+        self.click_through(scene, self.chooser_open)
+
+    def tick(self, name, expect_ticked, expect_showing):
+        """A real click on a box (they stay where they are), then the boxes and
+        the revealed buttons as the unlock rules have them."""
+        x, y, w, h = self.to_window(extents(self.boxes[name]))
+        harness.click(self.window, x + w // 2, y + h // 2)
+        try:
+            harness.wait_for("the boxes %s and buttons %s" % (expect_ticked, expect_showing),
+                             lambda: (self.ticked() == set(expect_ticked)
+                                      and self.showing_buttons() == set(expect_showing)),
+                             timeout=5)
+        except AssertionError:
+            self.fail("after a click on %s: boxes %s ticked, buttons %s showing; expected %s, %s"
+                      % (name, sorted(self.ticked()), sorted(self.showing_buttons()),
+                         sorted(expect_ticked), sorted(expect_showing)))
+
+    def choose(self, name, by_pointer=False):
+        """Presses a revealed scene button and plays its scene to the chooser."""
+        self.assertIn(name, self.showing_buttons())
+        self.assertTrue(self.enabled(name), "button %s was played already" % name)
+        revealed = self.showing_buttons()
+        ticked = self.ticked()
+        if by_pointer:
+            self.click_wandering(name)
+        else:
+            do_action(self.buttons[name], "Press")
+        self.wait_for_first_page(name)
+        self.assertFalse(self.enabled(name), "button %s still enabled in its scene" % name)
+        self.check_picture(name)
+        self.play_to_chooser(name)
+        # Opening the chooser leaves the boxes and the revealed buttons as they were.
+        self.assertEqual(self.ticked(), ticked)
+        self.assertEqual(self.showing_buttons(), revealed)
+
+    def click_wandering(self, name):
+        """A real click on a wandering button: aimed just after the buttons
+        have jumped, so the next jump is a whole tick away, and only while no
+        other button lies on it."""
+        shown = [self.buttons[n] for n in sorted(self.showing_buttons())]
+        target = self.buttons[name]
+        for _ in range(10):
+            before = [extents(n) for n in shown]
+            harness.wait_for("the buttons to jump", lambda: [extents(n) for n in shown] != before,
+                             timeout=5, interval=0.02)
+            rect = extents(target)
+            if not any(overlap(rect, extents(n)) for n in shown if n is not target):
+                x, y, w, h = self.to_window(rect)
+                harness.click(self.window, x + w // 2, y + h // 2)
+                return
+        self.fail("button %s never stood clear of the others" % name)
+
+    # -- what the screen shows ----------------------------------------------
+
+    def screenshot_until(self, what, nodes, check):
+        """Screenshots the window until `check(shot, rects)` returns None (all
+        well) for a shot taken while no node in `nodes` moved; `rects` are
+        their window rectangles. Fails with check's last complaint."""
+        complaint = None
+        shot = None
+
+        def probe():
+            nonlocal complaint, shot
+            before = [extents(n) for n in nodes]
+            shot = harness.Screenshot(self.window)
+            if [extents(n) for n in nodes] != before:
+                complaint = "the buttons kept moving"
+                return False
+            complaint = check(shot, [self.to_window(r) for r in before])
+            return complaint is None
+
+        try:
+            harness.wait_for(what, probe, timeout=8, interval=0.1)
+        except AssertionError:
+            path = self.save(shot, "failed")
+            self.fail("%s: %s (screenshot %s)" % (what, complaint, path))
+        self.save(shot, what.replace(" ", "-"))
+        return shot
+
+    def save(self, shot, name):
+        if shot is None:
+            return None
+        self.shots += 1
+        path = os.path.join(self.running.folder, "%02d-%s.png" % (self.shots, name))
+        subprocess.run(["convert", "-size", "%dx%d" % (shot.width, shot.height), "-depth", "8",
+                        "rgb:-", path], input=shot.rgb, check=True)
+        return path
+
+    def picture_area(self):
+        return self.to_window(extents(self.picture_node))
+
+    def stretched(self, scene):
+        """The scene's picture as it must look over the picture area."""
+        if scene not in self.pictures:
+            _, _, w, h = self.picture_area()
+            self.pictures[scene] = stretched_gif(
+                os.path.join(self.running.folder, "img", scene + ".gif"), w, h)
+        return self.pictures[scene]
+
+    def check_picture(self, scene):
+        """The scene's picture fills the picture area: its colours cell by
+        cell are those of its own GIF stretched, and no other scene's."""
+        area = self.picture_area()
+        _, _, w, h = area
+        wanted = {s: block_means(self.stretched(s), w, h, (0, 0, w, h)) for s in SCENES}
+
+        def check(shot, _):
+            seen = block_means(shot.rgb, shot.width, shot.height, area)
+            distance = {s: mean_distance(seen, m) for s, m in wanted.items()}
+            nearest = min(distance, key=distance.get)
+            if distance[scene] > 6 or nearest != scene:
+                return ("the picture area differs from %s.gif by %.1f on average; nearest is %s.gif"
+                        " (%.1f)" % (scene, distance[scene], nearest, distance[nearest]))
+            return None
+
+        self.screenshot_until("scene %s picture" % scene, [], check)
+
+    def check_chooser(self, scene, played, unplayed):
+        """With the chooser open over the scene's picture: the field's red
+        shows wherever no button stands; each button named in `played` is
+        drawn black where the accessibility interface says it is, each in
+        `unplayed` red; the picture still shows around the chooser."""
+        shown = sorted(self.showing_buttons())
+        self.assertEqual(set(shown), set(played) | set(unplayed))
+        nodes = [self.field_node] + [self.buttons[n] for n in shown]
+        area = self.picture_area()
+        field_frame = self.to_window(extents(self.field_node.parent))
+        boxes = [self.to_window(extents(b)) for b in self.boxes.values()]
+        picture = self.stretched(scene)
+
+        def check(shot, rects):
+            field, button_rects = rects[0], dict(zip(shown, rects[1:]))
+            wrong = 0
+            for y in range(field[1], field[1] + field[3]):
+                for x in range(field[0], field[0] + field[2]):
+                    if any(inside(r, x, y) for r in button_rects.values()):
+                        continue
+                    if shot.pixel(x, y) != RED:
+                        wrong += 1
+            if wrong:
+                return "%d pixels of the open field are not red" % wrong
+
+            colours = [(n, "black", lambda p: max(p) < 70) for n in played]
+            colours += [(n, "red", lambda p: p[0] > 200 and p[0] - max(p[1:]) > 80)
+                        for n in unplayed]
+            for name, colour, matches in colours:
+                x, y, w, h = button_rects[name]
+                # The face, less its bevel, where no other button covers it.
+                points = [(px, py) for py in range(y + 3, y + h - 3) for px in range(x + 3, x + w - 3)
+                          if inside(field, px, py)
+                          and not any(inside(r, px, py) for n, r in button_rects.items() if n != name)]
+                if len(points) < 30:
+                    return "button %s is hidden under the others" % name
+                good = sum(1 for p in points if matches(shot.pixel(*p)))
+                if good < 0.6 * len(points):
+                    return ("button %s at %s is %s on only %d of %d face pixels"
+                            % (name, (x, y, w, h), colour, good, len(points)))
+
+            ax, ay, aw, ah = area
+            around = [(x, y) for y in range(ay, ay + ah) for x in range(ax, ax + aw)
+                      if not inside(field_frame, x, y) and not any(inside(b, x, y) for b in boxes)]
+            off = 0
+            for x, y in around:
+                i = ((y - ay) * aw + (x - ax)) * 3
+                if max(abs(a - b) for a, b in zip(shot.pixel(x, y), picture[i:i + 3])) > 40:
+                    off += 1
+            if off > 0.1 * len(around):
+                return ("%d of the %d pixels of the picture around the chooser differ from %s.gif"
+                        % (off, len(around), scene))
+            return None
+
+        self.screenshot_until("chooser after %s showing %s" % (scene, ",".join(shown) or "none"),
+                              nodes, check)
+
+    def check_title(self):
+        self.wait_for_first_page("opn")
+        self.assertEqual(self.ticked(), set())
+        self.assertEqual(self.showing_buttons(), set())
+        for name in self.buttons:
+            self.assertTrue(self.enabled(name), "button %s still disabled after the title" % name)
+
+    # -- the game -------------------------------------------------------------
+
+    def test_a_whole_game_from_the_title_back_to_the_title(self):
+        game = self.start_shipped_game()
+
+        self.check_title()
+        self.check_picture("opn")
+        self.play_to_chooser("opn")
+        self.check_chooser("opn", [], [])
+
+        # One box reveals nothing; a second one three buttons.
+        self.tick(MOON, [MOON], [])
+        self.tick(STAR, [MOON, STAR], ["6", "1", "2"])
+        self.check_chooser("opn", [], ["6", "1", "2"])
+        self.choose("2", by_pointer=True)
+        self.check_chooser("2", ["2"], ["6", "1"])
+        self.choose("1")
+        self.choose("6")
+
+        # The third box: the rule for all three takes over.
+        self.tick(FOREST, [MOON, STAR, FOREST], ["4", "1", "0"])
+        self.check_chooser("6", ["1"], ["4", "0"])
+        self.choose("4")
+        self.choose("0")
+
+        self.tick(MOON, [STAR, FOREST], ["5", "3", "6"])
+        self.check_chooser("0", ["6"], ["5", "3"])
+        self.choose("5")
+        self.choose("3")
+        # All of 0 to 6 are played, but only a change of a box shows that.
+        self.check_chooser("3", ["5", "3", "6"], [])
+        self.tick(STAR, [FOREST], ["7"])
+        self.check_chooser("3", [], ["7"])
+
+        # The last scene ends in the title, where a new game begins.
+        do_action(self.buttons["7"], "Press")
+        self.wait_for_first_page("7")
+        self.check_picture("7")
+        self.click_through("7", lambda: self.label_text().startswith("\r\n" + self.expected["opn"]))
+        self.check_title()
+        self.check_picture("opn")
+
+        # Every scene can be chosen again: the buttons are red once more.
+        self.play_to_chooser("opn")
+        self.tick(MOON, [MOON], [])
+        self.tick(FOREST, [MOON, FOREST], ["4", "5", "0"])
+        self.check_chooser("opn", [], ["4", "5", "0"])
+
+        harness.request_close(self.window)
+        self.assertEqual(game.wait_exit(2.0), 0, game.stderr())
+        self.assertNotRegex(game.stderr(), r"Sanitizer|runtime error:")
+
+
+if __name__ == "__main__":
+    harness.main()
