@@ -1,10 +1,13 @@
 #include "platform/Picture.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <algorithm>
 
 #include "platform/Errors.h"
+#include "platform/GifCheck.h"
 
 namespace platform {
 
@@ -43,17 +46,36 @@ Picture LoadPicture(const Text& path) {
 
     QImageReader reader(file);
     reader.setDecideFormatFromContent(true);
-    // Refuse absurd sizes before anything is allocated for them.
     reader.setAllocationLimit(static_cast<int>(kPictureAllocationLimit / (1024 * 1024)));
-    const QSize size = reader.size();
-    if (size.isValid() && 4ll * size.width() * size.height() > kPictureAllocationLimit) {
-        throw RuntimeError(kInvalidPicture,
-                           "Invalid picture: " + std::to_string(size.width()) + " x " +
-                               std::to_string(size.height()) + " pixels is too large to show",
-                           name);
-    }
     if (reader.format() != "gif") {
         throw RuntimeError(kInvalidPicture, "Invalid picture: the file is not a GIF picture", name);
+    }
+    // The decoder shows damaged data as black and sizes its canvas by a
+    // screen it does not report: look at the file first.
+    QFile bytes(file);
+    if (!bytes.open(QIODevice::ReadOnly))
+        throw RuntimeError(75, "The picture cannot be read", name);
+    QByteArray copy;  // only where the file cannot be mapped (a compressed resource)
+    const uchar* data = bytes.map(0, bytes.size());
+    auto length = static_cast<std::size_t>(bytes.size());
+    if (!data) {
+        copy = bytes.readAll();
+        data = reinterpret_cast<const uchar*>(copy.constData());
+        length = static_cast<std::size_t>(copy.size());
+    }
+    const GifCheck gif = checkGif(data, length);
+    bytes.close();
+    if (!gif.problem.empty())
+        throw RuntimeError(kInvalidPicture, "Invalid picture: " + gif.problem, name);
+    // Refuse absurd sizes before anything is allocated for them.
+    const QSize size = reader.size();
+    const long long width = std::max<long long>(gif.canvasWidth, size.width());
+    const long long height = std::max<long long>(gif.canvasHeight, size.height());
+    if (4 * width * height > kPictureAllocationLimit) {
+        throw RuntimeError(kInvalidPicture,
+                           "Invalid picture: " + std::to_string(width) + " x " +
+                               std::to_string(height) + " pixels is too large to show",
+                           name);
     }
     QImage image;
     if (!reader.read(&image) || image.isNull()) {

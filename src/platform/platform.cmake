@@ -3,6 +3,7 @@ target_sources(pirokko_core PRIVATE
   platform/Dispatch.cpp
   platform/Errors.cpp
   platform/Files.cpp
+  platform/GifCheck.cpp
   platform/LabelLayout.cpp
   platform/Picture.cpp
   platform/Program.cpp
