@@ -1,7 +1,9 @@
 #include "platform/Files.h"
 
+#include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -63,13 +65,15 @@ constexpr std::size_t kChunk = 64 * 1024;
 }
 
 std::unique_ptr<LineReader> LineReader::open(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return nullptr;
+    // Without O_NONBLOCK, opening a pipe waits for a writer, forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
     struct stat st {};
     // Only regular files: a folder cannot be read, and a pipe or device could
     // block the game forever.
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
+    std::FILE* f = nullptr;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(f = fdopen(fd, "rb"))) {
+        ::close(fd);
         return nullptr;
     }
     return std::unique_ptr<LineReader>(new LineReader(f));
