@@ -9,11 +9,14 @@ target_compile_definitions(pirokko_test_support PUBLIC
 add_executable(core_tests
   core/ChooserTest.cpp
   core/FilesTest.cpp
+  core/HostileContentTest.cpp
   core/ScenePictureTest.cpp
   core/ScenePlayerTest.cpp
   core/ScriptLineTest.cpp
   core/WindowTest.cpp)
 target_link_libraries(core_tests PRIVATE pirokko_test_support)
+set_property(SOURCE core/HostileContentTest.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+  PIROKKO_GIF_SUITE="${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")
 gtest_discover_tests(core_tests
   PROPERTIES ENVIRONMENT "${PIROKKO_TEST_ENV}"
   DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,724 @@
+// Broken content of every kind that a careless author or a damaged download
+// can produce. Each file either plays, or stops the game with a run-time
+// error that names it, or (the music) leaves the game silent; nothing may
+// crash, hang, or go on in a state that the content did not ask for.
+//
+// The broken files are made here, byte by byte, from small writers.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QImage>
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "media/WaveFiles.h"
+#include "platform/Dispatch.h"
+#include "platform/Errors.h"
+#include "platform/SdlMedia.h"
+#include "scene/ScriptLine.h"
+#include "support/GameFolder.h"
+
+using Bytes = std::string;
+
+namespace {
+
+const std::string kEnd = "\u25BC";  // ▼
+
+// ---------------------------------------------------------------------------
+// GIF writer: a 256-colour global table and frames whose pixels are LZW
+// coded as plain literals (a clear code before the table could widen the
+// codes), which every decoder reads and which is easy to corrupt on purpose.
+
+struct Rgb {
+    std::uint8_t r, g, b;
+};
+const Rgb kPalette[] = {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 255, 255}};
+enum Index : std::uint8_t { kRedIx, kBlueIx, kGreenIx, kWhiteIx };
+
+void le16(Bytes& b, int v) {
+    b += static_cast<char>(v & 0xFF);
+    b += static_cast<char>((v >> 8) & 0xFF);
+}
+
+// Variable-length codes, least significant bit first.
+class BitWriter {
+  public:
+    void put(int code, int width) {
+        acc_ |= static_cast<std::uint32_t>(code) << bits_;
+        bits_ += width;
+        while (bits_ >= 8) {
+            out += static_cast<char>(acc_ & 0xFF);
+            acc_ >>= 8;
+            bits_ -= 8;
+        }
+    }
+    Bytes finish() {
+        if (bits_ > 0) out += static_cast<char>(acc_ & 0xFF);
+        return out;
+    }
+    Bytes out;
+
+  private:
+    std::uint32_t acc_ = 0;
+    int bits_ = 0;
+};
+
+constexpr int kClear = 256, kEoi = 257;
+
+Bytes lzwLiterals(const std::vector<std::uint8_t>& pixels) {
+    BitWriter w;
+    int sinceClear = 0;
+    w.put(kClear, 9);
+    for (std::uint8_t p : pixels) {
+        if (sinceClear == 250) {
+            w.put(kClear, 9);
+            sinceClear = 0;
+        }
+        w.put(p, 9);
+        ++sinceClear;
+    }
+    w.put(kEoi, 9);
+    return w.finish();
+}
+
+Bytes subBlocks(const Bytes& data) {
+    Bytes b;
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        const std::size_t n = std::min<std::size_t>(255, data.size() - at);
+        b += static_cast<char>(n);
+        b += data.substr(at, n);
+    }
+    b += '\0';
+    return b;
+}
+
+struct Frame {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;  // empty: every pixel `fill`
+    std::uint8_t fill = kRedIx;
+    std::optional<Bytes> codes;  // the LZW stream as it stands, instead of the pixels'
+};
+
+Frame plain(int width, int height, std::uint8_t fill) {
+    Frame f;
+    f.width = width;
+    f.height = height;
+    f.fill = fill;
+    return f;
+}
+
+Bytes frameBytes(const Frame& f) {
+    Bytes b;
+    b += '\x21';  // graphic control: no transparency, 0.1 s
+    b += '\xF9';
+    b += '\x04';
+    b += '\x00';
+    le16(b, 10);
+    b += '\x00';
+    b += '\x00';
+    b += '\x2C';
+    le16(b, f.left);
+    le16(b, f.top);
+    le16(b, f.width);
+    le16(b, f.height);
+    b += '\x00';
+    b += '\x08';  // minimum code size
+    std::vector<std::uint8_t> pixels = f.pixels;
+    if (pixels.empty() && !f.codes)
+        pixels.assign(static_cast<std::size_t>(f.width) * f.height, f.fill);
+    b += subBlocks(f.codes ? *f.codes : lzwLiterals(pixels));
+    return b;
+}
+
+Bytes gifHeader(int screenWidth, int screenHeight) {
+    Bytes b = "GIF89a";
+    le16(b, screenWidth);
+    le16(b, screenHeight);
+    b += '\xF7';                       // a global table of 256 colours
+    b += static_cast<char>(kWhiteIx);  // background
+    b += '\x00';
+    for (int i = 0; i < 256; ++i) {
+        const Rgb c = i < 4 ? kPalette[i] : Rgb{0, 0, 0};
+        b += static_cast<char>(c.r);
+        b += static_cast<char>(c.g);
+        b += static_cast<char>(c.b);
+    }
+    return b;
+}
+
+Bytes gif(int screenWidth, int screenHeight, const std::vector<Frame>& frames) {
+    Bytes b = gifHeader(screenWidth, screenHeight);
+    if (frames.size() > 1) {  // loop forever, as animations do
+        b += "\x21\xFF\x0BNETSCAPE2.0\x03\x01";
+        le16(b, 0);
+        b += '\0';
+    }
+    for (const Frame& f : frames) b += frameBytes(f);
+    b += '\x3B';
+    return b;
+}
+
+// 4 x 3 pixels: red, except a blue top-right corner.
+Bytes goodGif() {
+    Frame f = plain(4, 3, kRedIx);
+    f.pixels.assign(12, kRedIx);
+    f.pixels[3] = kBlueIx;
+    return gif(4, 3, {f});
+}
+
+Frame withCodes(int width, int height, const Bytes& codes) {
+    Frame f = plain(width, height, kRedIx);
+    f.codes = codes;
+    return f;
+}
+
+// ---------------------------------------------------------------------------
+// A game folder whose opening scene shows the given picture file.
+
+std::string writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+struct PictureOutcome {
+    std::optional<platform::RuntimeError> error;
+    QImage shown;    // the picture as loaded, before stretching
+    QImage surface;  // the picture area as painted
+    QImage cleared;  // the picture area's background alone
+};
+
+PictureOutcome showAsOpening(const std::function<void(GameFolder&)>& place) {
+    GameFolder folder;
+    folder.script("opn", {"Text", "tugi", ""});
+    place(folder);
+    TestGame g(folder);
+    PictureOutcome out;
+    try {
+        g.start();
+        out.shown = g.fom->E.picture().image();
+        out.surface = g.fom->Pic.surface().image();
+        EXPECT_EQ(g.rows(), (std::vector<std::string>{"", "Text" + kEnd}));
+    } catch (const platform::RuntimeError& e) {
+        out.error = e;
+        // The picture comes before the script: no text may show.
+        EXPECT_EQ(utf8(g.fom->Lbl.Caption()), "");
+        EXPECT_FALSE(g.fom->Files.isOpen(g.fom->FileNo));
+        EXPECT_EQ(e.file(), folder.path() + "/img/opn.gif") << e.what();
+    }
+    g.fom->Pic.Cls();
+    out.cleared = g.fom->Pic.surface().image();
+    return out;
+}
+
+PictureOutcome showGif(const Bytes& bytes) {
+    return showAsOpening([&](GameFolder& f) { writeFile(f.path() + "/img/opn.gif", bytes); });
+}
+
+QColor pixelOf(const QImage& image, int x, int y) {
+    return QColor::fromRgba(image.pixel(x, y));
+}
+
+// The picture's first pixel fills its share of the picture area, so the
+// picture was stretched over the area rather than drawn at its own size.
+// Checked where that pixel's neighbours have its colour, so that smoothing
+// cannot blend them in, and where the picture is not larger than the area.
+void expectStretched(const PictureOutcome& out) {
+    const QImage& area = out.surface;
+    ASSERT_EQ(area.size(), out.cleared.size());
+    const QImage& p = out.shown;
+    if (p.width() > area.width() || p.height() > area.height()) return;
+    for (int y = 0; y < std::min(2, p.height()); ++y)
+        for (int x = 0; x < std::min(2, p.width()); ++x)
+            if (p.pixel(x, y) != p.pixel(0, 0)) return;
+    const int x = area.width() / (2 * out.shown.width());
+    const int y = area.height() / (2 * out.shown.height());
+    QColor want = pixelOf(out.shown, 0, 0);
+    if (want.alpha() == 0) want = pixelOf(out.cleared, x, y);
+    const QColor got = pixelOf(area, x, y);
+    EXPECT_NEAR(got.red(), want.red(), 2) << "at " << x << ", " << y;
+    EXPECT_NEAR(got.green(), want.green(), 2) << "at " << x << ", " << y;
+    EXPECT_NEAR(got.blue(), want.blue(), 2) << "at " << x << ", " << y;
+}
+
+// ---------------------------------------------------------------------------
+// Playing a script through: ticks while the timer would advance, clicks
+// otherwise, until the chooser opens, an error stops the game, or too many
+// steps have passed. Every page that ends with "▼" is recorded, its rows
+// joined by "/".
+
+struct PlayOutcome {
+    std::vector<std::string> pages;
+    bool chooserOpen = false;
+    std::optional<platform::RuntimeError> error;
+    double repeatSteps = 0;  // the last repeat run's step counter
+};
+
+std::string joined(const std::vector<std::string>& rows) {
+    std::string s;
+    for (std::size_t i = 0; i < rows.size(); ++i) s += (i ? "/" : "") + rows[i];
+    return s;
+}
+
+void expectSound(TestGame& g) {
+    Fom& f = *g.fom;
+    EXPECT_LE(f.LineCount, 15);
+    const platform::Text& caption = f.Lbl.Caption();
+    const auto marks = std::count_if(caption.begin(), caption.end(),
+                                     [](char16_t c) { return c == u'\u25BC' || c == u'\u25BD'; });
+    EXPECT_LE(marks, 1);
+    if (marks == 1) {
+        EXPECT_TRUE(caption.back() == u'\u25BC' || caption.back() == u'\u25BD');
+    }
+    if (f.PicCom.Visible()) {
+        EXPECT_FALSE(f.Files.isOpen(f.FileNo));
+    }
+}
+
+PlayOutcome playThrough(const GameFolder& folder, int maxSteps = 200) {
+    TestGame g(folder);
+    Fom& f = *g.fom;
+    PlayOutcome out;
+    auto record = [&] {
+        expectSound(g);
+        if (f.Mark == u"\u25BC" && (out.pages.empty() || out.pages.back() != joined(g.rows())))
+            out.pages.push_back(joined(g.rows()));
+        out.chooserOpen = f.PicCom.Visible() != 0;
+    };
+    try {
+        g.start();
+        record();
+        for (int step = 0; step < maxSteps && !out.chooserOpen; ++step) {
+            if (f.TimSay.Enabled() && !scene::holdsTimer(f.CurLine))
+                g.tick(f.TimSay);
+            else
+                g.click();
+            record();
+        }
+    } catch (const platform::RuntimeError& e) {
+        out.error = e;
+    }
+    out.repeatSteps = f.Module.LoopK;
+    return out;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Pictures
+
+TEST(HostileContent, BrokenGifsShowTheirFirstImageOrAreRefusedNamingTheFile) {
+    const Bytes good = goodGif();
+    const std::size_t header = 13 + 768;           // signature, screen, colour table
+    const std::size_t data = header + 8 + 10 + 2;  // graphic control, descriptor, code size
+
+    BitWriter beyondTable;  // the first code after a clear names no entry yet
+    beyondTable.put(kClear, 9);
+    beyondTable.put(300, 9);
+    beyondTable.put(kEoi, 9);
+
+    Frame offScreen = plain(2, 2, kBlueIx);
+    offScreen.left = offScreen.top = 100;
+    Frame beyondColours = plain(1, 1, kRedIx);
+    beyondColours.pixels = {200};
+    const Bytes animation = gif(3, 3, {plain(3, 3, kGreenIx), plain(3, 3, kBlueIx)});
+
+    struct Case {
+        const char* name;
+        Bytes file;
+        const char* refusal;  // null: shown
+        QSize size = {};      // shown at this size
+        QColor topLeft = {};  // and with this colour at its top-left pixel
+    };
+    const Case cases[] = {
+        {"empty file", "", "not a GIF"},
+        {"signature only", "GIF89a", "ends inside its header"},
+        {"cut in the screen descriptor", good.substr(0, 10), "ends inside its header"},
+        {"cut in the colour table", good.substr(0, 400), "ends inside its colour table"},
+        {"cut in an extension", good.substr(0, header + 4), "ends before its first image"},
+        {"cut in the image descriptor", good.substr(0, header + 12), "ends inside its first image"},
+        {"cut in the pixel data", good.substr(0, data + 3), "ends inside its first image"},
+        {"no trailer", good.substr(0, good.size() - 1), nullptr, {4, 3}, Qt::red},
+        {"garbage after the trailer", good + Bytes(5000, '\x55'), nullptr, {4, 3}, Qt::red},
+        {"no image, only the trailer", gifHeader(2, 2) + "\x3B", "holds no image"},
+        {"unknown block before the image", gifHeader(2, 2) + "\x99" + frameBytes(plain(2, 2, 0)),
+         "damaged before its first image"},
+        {"code beyond the table", gif(2, 2, {withCodes(2, 2, beyondTable.finish())}),
+         "names no entry"},
+        {"pixel data of noise", gif(2, 2, {withCodes(2, 2, Bytes(300, '\xA7'))}), "damaged"},
+        {"code size of 12",
+         [&] {
+             Bytes b = gif(2, 2, {plain(2, 2, kRedIx)});
+             b[header + 8 + 10] = 12;
+             return b;
+         }(),
+         "LZW code size 12"},
+        {"colour beyond a table of 2",
+         [&] {
+             Bytes b = gif(1, 1, {beyondColours});
+             b[10] = '\x80';  // the screen's table now holds 2 colours
+             return b.substr(0, 13 + 6) + b.substr(header);
+         }(),
+         "colour 200 of a table of 2"},
+        {"image of zero size", gif(2, 2, {plain(0, 0, kBlueIx)}), "empty (0 x 0 pixels)"},
+        {"screen of zero size", gif(0, 0, {plain(2, 2, kBlueIx)}), nullptr, {2, 2}, Qt::blue},
+        // The canvas outside the image shows the background colour.
+        {"image outside the screen", gif(2, 2, {offScreen}), nullptr, {2, 2}, Qt::white},
+        {"image larger than the screen",
+         gif(2, 2, {plain(4, 4, kBlueIx)}),
+         nullptr,
+         {2, 2},
+         Qt::blue},
+        {"screen of 65535 x 65535", gif(65535, 65535, {plain(1, 1, kRedIx)}), "too large"},
+        {"screen of 16384 x 16384", gif(16384, 16384, {plain(1, 1, kRedIx)}), "too large"},
+        {"image of 65535 x 65535 on a small screen",
+         gif(2, 2, {withCodes(65535, 65535, lzwLiterals({kRedIx, kRedIx}))}),
+         nullptr,
+         {2, 2},
+         Qt::red},
+        {"image of 65535 x 65535 on a screen as large",
+         gif(65535, 65535, {withCodes(65535, 65535, lzwLiterals({kRedIx}))}), "too large"},
+        {"animation: green, then blue", animation, nullptr, {3, 3}, Qt::green},
+        {"animation whose second image is cut off",
+         animation.substr(0, animation.size() - 5),
+         nullptr,
+         {3, 3},
+         Qt::green},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PictureOutcome out = showGif(c.file);
+        if (c.refusal) {
+            ASSERT_TRUE(out.error)
+                << "shown at " << out.shown.width() << " x " << out.shown.height();
+            EXPECT_NE(std::string(out.error->what()).find(c.refusal), std::string::npos)
+                << out.error->what();
+            continue;
+        }
+        ASSERT_FALSE(out.error) << out.error->what();
+        EXPECT_EQ(out.shown.size(), c.size);
+        EXPECT_EQ(pixelOf(out.shown, 0, 0), c.topLeft);
+        expectStretched(out);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The public GIF decoder conformance suite, file by file.
+
+#ifndef PIROKKO_GIF_SUITE
+#define PIROKKO_GIF_SUITE ""
+#endif
+
+namespace {
+
+// One .conf file: "[section]" headers and "key = value" lines.
+std::map<std::string, std::string> readConf(const std::string& path) {
+    std::map<std::string, std::string> out;
+    std::ifstream in(path);
+    std::string line, section;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            section = line.substr(1, line.find(']') - 1);
+            continue;
+        }
+        const auto eq = line.find(" =");
+        if (eq == std::string::npos) continue;
+        std::string value = line.substr(eq + 2);
+        value.erase(0, value.find_first_not_of(' '));
+        out[section + "/" + line.substr(0, eq)] = value;
+    }
+    return out;
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+QColor rgba(const std::string& pixels, std::size_t i) {
+    auto at = [&](std::size_t k) { return static_cast<unsigned char>(pixels[4 * i + k]); };
+    return QColor(at(0), at(1), at(2), at(3));
+}
+
+}  // namespace
+
+// Of the suite's 84 files, 72 show and 12 are refused:
+// - with no image to show: zero-width, zero-height, zero-size, no-data and
+//   max-size (a screen and no image), image-zero-width, image-zero-height
+//   and image-zero-size (an empty image);
+// - as damaged: invalid-code (a code that names no entry), invalid-colors (a
+//   colour beyond the table), overflow-codes and overflow-codes-max (a code
+//   size above 11). Qt itself would show invalid-colors and overflow-codes.
+// plain-text has no frame to compare (the suite only asks that it does not
+// crash); it shows its one image. Where a shown picture may differ from the
+// suite's first frame:
+// - Qt paints the canvas outside the first image in the background colour,
+//   where the suite leaves it transparent;
+// - Qt shows a file's first image, where the suite composes every image up
+//   to the first delay into one frame (images-combine, images-overlap,
+//   high-color, dispose-restore-previous): these are checked against their
+//   first image alone. high-color has no colour table of its own for the
+//   canvas, which Qt then paints black.
+TEST(HostileContent, EveryFileOfTheGifTestSuiteShowsItsFirstImageOrIsRefused) {
+    const std::string suite = PIROKKO_GIF_SUITE;
+    if (suite.empty() || !QFile::exists(QString::fromStdString(suite + "/TESTS")))
+        GTEST_SKIP() << "no GIF test suite at " << suite;
+
+    const std::vector<std::string> kRefused = {
+        "no-data",          "zero-width",        "zero-height",     "zero-size",
+        "image-zero-width", "image-zero-height", "image-zero-size", "invalid-code",
+        "invalid-colors",   "max-size",          "overflow-codes",  "overflow-codes-max"};
+    // The first image where the first frame is made of several: each turns
+    // the suite's frame (RGBA bytes) into that image.
+    const QColor kClear(0, 0, 0, 0);
+    const std::map<std::string, std::function<QColor(int, int, QColor)>> kFirstImageOnly = {
+        {"images-combine",
+         [&](int x, int y, QColor) { return x + y == 0 ? QColor(Qt::red) : kClear; }},
+        {"images-overlap", [](int, int, QColor) { return QColor(Qt::red); }},
+        {"high-color",
+         [](int x, int y, QColor c) { return x < 16 && y < 16 ? c : QColor(Qt::black); }},
+        {"dispose-restore-previous", [](int, int, QColor) { return QColor(Qt::black); }},
+    };
+
+    std::vector<std::string> names;
+    {
+        std::ifstream list(suite + "/TESTS");
+        for (std::string n; std::getline(list, n);)
+            if (!n.empty()) names.push_back(n);
+    }
+    EXPECT_EQ(names.size(), 84u);
+
+    std::vector<std::string> refused;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const auto conf = readConf(suite + "/" + name + ".conf");
+        const std::string gifFile = suite + "/" + conf.at("config/input");
+        const PictureOutcome out = showAsOpening([&](GameFolder& f) {
+            ASSERT_TRUE(QFile::copy(QString::fromStdString(gifFile),
+                                    QString::fromStdString(f.path() + "/img/opn.gif")));
+        });
+        if (out.error) {
+            refused.push_back(name);
+            EXPECT_NE(std::string(out.error->what()).find("Invalid picture: "), std::string::npos);
+            continue;
+        }
+        const int width = std::stoi(conf.at("config/width"));
+        const int height = std::stoi(conf.at("config/height"));
+        ASSERT_EQ(out.shown.size(), QSize(width, height));
+        expectStretched(out);
+
+        const auto frame = conf.find("frame0/pixels");
+        if (frame == conf.end()) continue;  // nothing to compare
+        const std::string want = readAll(suite + "/" + frame->second);
+        ASSERT_EQ(want.size(), 4u * width * height);
+        const auto background = conf.find("config/background");
+        const QColor paper =
+            background == conf.end() ? kClear : QColor(QString::fromStdString(background->second));
+        const auto firstImage = kFirstImageOnly.find(name);
+        const QImage shown = out.shown.convertToFormat(QImage::Format_RGBA8888);
+        int wrong = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                QColor expected = rgba(want, static_cast<std::size_t>(y) * width + x);
+                if (firstImage != kFirstImageOnly.end())
+                    expected = firstImage->second(x, y, expected);
+                const QColor got = shown.pixelColor(x, y);
+                const bool ok =
+                    expected.alpha() == 0 ? got.alpha() == 0 || got == paper : got == expected;
+                if (!ok && wrong++ == 0)
+                    ADD_FAILURE() << "at " << x << ", " << y << ": "
+                                  << got.name(QColor::HexArgb).toStdString() << " instead of "
+                                  << expected.name(QColor::HexArgb).toStdString();
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+    EXPECT_EQ(refused, kRefused);
+}
+
+// ---------------------------------------------------------------------------
+// Scripts
+
+TEST(HostileContent, BrokenScriptsPlayAsWrittenOrStopNamingTheFile) {
+    const std::string end = kEnd;
+    const std::string fffd = "\uFFFD";
+    std::string everyByte;
+    for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
+    std::string millionEmpty;
+    for (int i = 0; i < 1000000; ++i) millionEmpty += "\r\n";
+
+    struct Case {
+        const char* name;
+        std::function<void(GameFolder&)> write;  // writes txt/opn.txt
+        std::vector<std::string> pages;          // each page as it ends, rows joined by "/"
+        const char* error = nullptr;             // the run stops with this instead
+        double repeatSteps = -1;                 // the repeat run's last step, if checked
+    };
+    auto bytes = [](std::string b) { return [b](GameFolder& f) { f.rawScript("opn", b); }; };
+    const Case cases[] = {
+        {"binary: every byte value", bytes(everyByte), {"*"}},
+        {"NUL byte inside a line",
+         bytes(std::string("A\0B\r\ntugi\r\n", 11)),
+         {"/" + std::string("A\0B", 3) + end}},
+        {"NUL before a directive makes it text",
+         bytes(std::string("\0tugi\r\nB", 8)),
+         {"/" + std::string("\0tugi", 5) + "/B" + end}},
+        {"UTF-16 with a byte order mark",
+         bytes(std::string("\xFF\xFEt\0u\0g\0i\0\r\0\n\0", 14)),
+         {"*"}},
+        {"lone lead byte before the line end",
+         bytes("A\x81\r\ntugi\r\nB\r\n"),
+         {"/A" + fffd + end}},
+        {"undefined bytes", bytes("\xA0x\xFD\r\n"), {"/" + fffd + "x" + fffd + end}},
+        {"lead byte takes the t of tugi", bytes("\x81tugi\r\n"), {"/\u300Bugi" + end}},
+        {"repeat count of 10^9 stops with the script",
+         bytes("--1000000000\r\nA\r\nB\r\ntugi\r\nC\r\n"),
+         {"/A/B" + end},
+         nullptr,
+         3},
+        {"repeat count of 1e308", bytes("--1e308\r\nA\r\n"), {"/A" + end}, nullptr, 2},
+        {"repeat count of 1e400", bytes("A\r\n--1e400\r\nB\r\n"), {"/A" + end}, "too large"},
+        {"repeat count of NaN", bytes("--nan\r\nB\r\n"), {}, "not a number"},
+        {"a million empty lines and nothing else", bytes(millionEmpty), {}},
+        {"CR only", bytes("A\rB\r\r-C\rtugi\r"), {"/A/B" + end, "/-C" + end}},
+        {"LF only", bytes("A\nB\n\n-C\ntugi\n"), {"/A/B" + end, "/-C" + end}},
+        {"LF CR makes an empty line", bytes("A\n\rB"), {"/A" + end, "/B" + end}},
+        {"empty", bytes(""), {}, "the file is empty"},
+        {"a folder",
+         [](GameFolder& f) { mkdir((f.path() + "/txt/opn.txt").c_str(), 0700); },
+         {},
+         "cannot be read"},
+        {"a pipe with no writer",
+         [](GameFolder& f) { mkfifo((f.path() + "/txt/opn.txt").c_str(), 0600); },
+         {},
+         "cannot be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameFolder folder;
+        folder.picture("opn");
+        c.write(folder);
+        const PlayOutcome out = playThrough(folder);
+        if (c.error) {
+            ASSERT_TRUE(out.error) << "no run-time error";
+            EXPECT_NE(std::string(out.error->what()).find(c.error), std::string::npos)
+                << out.error->what();
+            EXPECT_EQ(out.error->file().substr(0, folder.path().size() + 12),
+                      folder.path() + "/txt/opn.txt");
+        } else {
+            ASSERT_FALSE(out.error) << out.error->what();
+            EXPECT_TRUE(out.chooserOpen);
+        }
+        if (c.pages == std::vector<std::string>{"*"})
+            EXPECT_FALSE(out.pages.empty());
+        else
+            EXPECT_EQ(out.pages, c.pages);
+        if (c.repeatSteps >= 0) {
+            EXPECT_EQ(out.repeatSteps, c.repeatSteps);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Music
+
+namespace {
+
+// Passes every command on to the real media layer and keeps it with its code.
+class MediaTap final : public platform::MediaCommands {
+  public:
+    explicit MediaTap(platform::MediaCommands& inner) : inner_(inner) {}
+    std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
+                                std::intptr_t callback) override {
+        const std::int32_t code = inner_.mciSendStringA(command, reply, replyLength, callback);
+        sent.push_back({command, code});
+        return code;
+    }
+    std::int32_t codeOf(const std::string& prefix) const {
+        for (const auto& [command, code] : sent)
+            if (command.rfind(prefix, 0) == 0) return code;
+        return -1;
+    }
+    bool everSent(const std::string& command) const {
+        return std::any_of(sent.begin(), sent.end(),
+                           [&](const auto& s) { return s.first == command; });
+    }
+    std::vector<std::pair<std::string, std::int32_t>> sent;
+
+  private:
+    platform::MediaCommands& inner_;
+};
+
+void putLe32(wavefiles::Bytes& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+// Start-up as the program does it, with the real media layer on SDL's
+// dummy driver: a bgm.wav whose chunks claim absurd sizes leaves the game
+// running in silence. (The media layer's own tests take such files apart
+// one by one; here the window has to survive them.)
+TEST(HostileContent, AWaveWithAbsurdChunkSizesLeavesTheGameSilent) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // Offsets in a wave with a 16-byte fmt chunk.
+    constexpr std::size_t kRiffLength = 4, kFmtLength = 16, kDataLength = 40, kFmtEnd = 36;
+    const wavefiles::Bytes good = wavefiles::countingWave(4410);
+    auto with = [&](std::size_t at, std::uint32_t value) {
+        wavefiles::Bytes b = good;
+        putLe32(b, at, value);
+        return b;
+    };
+    wavefiles::Bytes hugeList = good;
+    const std::uint8_t list[] = {'L', 'I', 'S', 'T', 0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b', 'c', 'd'};
+    hugeList.insert(hugeList.begin() + kFmtEnd, std::begin(list), std::end(list));
+
+    struct Case {
+        const char* name;
+        wavefiles::Bytes file;
+        bool plays;
+    };
+    const Case cases[] = {
+        {"the same wave, sound", good, true},
+        {"data chunk of 4 GiB", with(kDataLength, 0xFFFFFFF0u), false},
+        {"RIFF length of 4 GiB", with(kRiffLength, 0xFFFFFFFFu), false},
+        {"fmt chunk of 4 GiB", with(kFmtLength, 0xFFFFFFF0u), false},
+        {"a 2 GiB chunk before the data", hugeList, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameFolder folder;
+        folder.script("opn", {"First", "Second", "tugi"});
+        folder.picture("opn");
+        wavefiles::writeFile(folder.path() + "/bgm.wav", c.file);
+
+        platform::Dispatcher::reset();
+        platform::SdlMedia sdl;
+        MediaTap media(sdl);
+        platform::ManualTimerHost timers;
+        ScriptedRandom random;
+        Fom fom({timers, random, media, platform::fromUtf8(folder.path())});
+        fom.Show();
+        timers.advance(300);  // 300 polls of the music, three lines' worth of ticks
+
+        EXPECT_EQ(media.codeOf("open ") == 0, c.plays);
+        EXPECT_EQ(media.codeOf("play MIDI notify") == 0, c.plays);
+        // A failed open never reports "stopped", so no restart is tried.
+        if (!c.plays) {
+            EXPECT_FALSE(media.everSent("seek MIDI to start"));
+        }
+        EXPECT_EQ(utf8(fom.Lbl.Caption()), "\r\nFirst\r\nSecond" + kEnd);
+        fom.close();
+        EXPECT_EQ(media.sent.back().first, "close MIDI notify");
+        platform::Dispatcher::reset();
+    }
+}
