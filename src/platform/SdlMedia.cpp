@@ -245,6 +245,10 @@ SdlMedia::SdlMedia() : SdlMedia(Options{}) {}
 SdlMedia::SdlMedia(Options options) : options_(options) {}
 
 SdlMedia::~SdlMedia() {
+    if (earlyStart_.joinable()) {
+        earlyStart_.join();
+        audioStarted_ = audioStarted_ || earlyStartResult_ == 0;
+    }
     devices_.clear();
     if (audioStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -256,7 +260,21 @@ SdlMedia::Device* SdlMedia::find(std::string_view alias) {
     return nullptr;
 }
 
+void SdlMedia::startAudioEarly() {
+    if (audioStarted_ || earlyStart_.joinable()) return;
+    // Nothing else calls SDL until startAudio() has joined this thread.
+    earlyStart_ = std::thread([this] {
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        earlyStartResult_ = SDL_InitSubSystem(SDL_INIT_AUDIO);
+    });
+}
+
 std::int32_t SdlMedia::startAudio() {
+    if (earlyStart_.joinable()) {
+        earlyStart_.join();
+        audioStarted_ = earlyStartResult_ == 0;
+        // A failed early start is tried again below, like any first start.
+    }
     if (audioStarted_) return mci::kOk;
     // The window and the process's signals stay Qt's: only audio is started.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

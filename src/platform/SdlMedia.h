@@ -25,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/MediaCommands.h"
@@ -130,6 +131,11 @@ class SdlMedia final : public MediaCommands {
     std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
                                 std::intptr_t callback) override;
 
+    // Starts SDL's audio subsystem on a thread of its own, so that probing the
+    // sound drivers overlaps whatever the program does before its first
+    // open. Optional: the first open starts it otherwise.
+    void startAudioEarly();
+
   private:
     struct Device;
     Device* find(std::string_view alias);
@@ -140,6 +146,8 @@ class SdlMedia final : public MediaCommands {
     std::mutex mutex_;
     std::vector<std::unique_ptr<Device>> devices_;
     bool audioStarted_ = false;
+    std::thread earlyStart_;
+    int earlyStartResult_ = 0;
 };
 
 }  // namespace platform

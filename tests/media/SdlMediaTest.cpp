@@ -128,6 +128,23 @@ TEST_F(SdlMediaTest, ReopeningAfterCloseAndDuplicateAlias) {
     EXPECT_EQ(mode(media), "stopped");
 }
 
+TEST_F(SdlMediaTest, AnEarlyStartOfAudioServesTheFirstOpenOrNone) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
+    {
+        SdlMedia media;
+        media.startAudioEarly();
+        media.startAudioEarly();  // a second call changes nothing
+        ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+        EXPECT_EQ(send(media, "play MIDI"), mci::kOk);
+        EXPECT_EQ(mode(media), "playing");
+    }
+    {
+        SdlMedia unused;  // started early and never opened: stopped cleanly
+        unused.startAudioEarly();
+    }
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
 TEST_F(SdlMediaTest, CommandsAndAliasInAnyLetterCase) {
     const auto path = writeWave("bgm.wav", wavefiles::countingWave(44100));
     SdlMedia media;
