@@ -1,5 +1,6 @@
 #include "platform/LabelLayout.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <cmath>
 
@@ -12,7 +13,19 @@ constexpr qsizetype kMaxRowChars = 8192;
 }
 
 QFont labelFont(const QString& face, double points) {
-    QFont font(face);
+    // Asking for a missing face makes the toolkit search its substitutes at
+    // every layout, which costs milliseconds at the first paint; resolve the
+    // substitute once here instead.
+    QString family = face;
+    if (!QFontDatabase::hasFamily(face)) {
+        for (const QString& substitute : QFont::substitutes(face)) {
+            if (QFontDatabase::hasFamily(substitute)) {
+                family = substitute;
+                break;
+            }
+        }
+    }
+    QFont font(family);
     // Pixel size keeps the rows where they were designed at any density; the
     // toolkit scales pixels on high-density screens.
     font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
