@@ -110,7 +110,9 @@ void Fom::AdvanceSay() {
         while (!runs.empty()) {
             Run& run = runs.back();
             if (run.step + 1 <= run.count && Files.isOpen(FileNo)) {
-                if (titleReturns_ - run.titleReturnsAtStart > kMaxTitleReturnsInARun) {
+                // Counted from the outermost run: a repeat line met again
+                // after each return starts a fresh inner run every round.
+                if (titleReturns_ - runs.front().titleReturnsAtStart > kMaxTitleReturnsInARun) {
                     // Once a run has gone through the whole opening scene
                     // back to the title, it does so again for every round
                     // still to come: with a large count, practically forever.
