@@ -45,6 +45,7 @@ preset_dir() {
   case $1 in
     release) echo "$PIROKKO_ROOT/build" ;;
     asan) echo "$PIROKKO_ROOT/build-asan" ;;
+    fuzz) echo "$PIROKKO_ROOT/build-fuzz" ;;
     *) echo "unknown preset $1" >&2; return 1 ;;
   esac
 }
