@@ -266,6 +266,9 @@ void SdlMedia::startAudioEarly() {
     earlyStart_ = std::thread([this] {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         earlyStartResult_ = SDL_InitSubSystem(SDL_INIT_AUDIO);
+        // SDL keeps per-thread state (the error text of a failed probe, for
+        // one) that it frees only for threads of its own making.
+        SDL_TLSCleanup();
     });
 }
 
