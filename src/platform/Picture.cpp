@@ -1,5 +1,6 @@
 #include "platform/Picture.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -44,14 +45,7 @@ Picture LoadPicture(const Text& path) {
     if (!info.exists()) throw RuntimeError(kFileNotFound, "File not found", name);
     if (!info.isFile()) throw RuntimeError(75, "The picture is not a file", name);
 
-    QImageReader reader(file);
-    reader.setDecideFormatFromContent(true);
-    reader.setAllocationLimit(static_cast<int>(kPictureAllocationLimit / (1024 * 1024)));
-    if (reader.format() != "gif") {
-        throw RuntimeError(kInvalidPicture, "Invalid picture: the file is not a GIF picture", name);
-    }
-    // The decoder shows damaged data as black and sizes its canvas by a
-    // screen it does not report: look at the file first.
+    // One read of the file serves both the structure check and the decoder.
     QFile bytes(file);
     if (!bytes.open(QIODevice::ReadOnly))
         throw RuntimeError(75, "The picture cannot be read", name);
@@ -63,8 +57,19 @@ Picture LoadPicture(const Text& path) {
         data = reinterpret_cast<const uchar*>(copy.constData());
         length = static_cast<std::size_t>(copy.size());
     }
+    QByteArray view = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
+                                              static_cast<qsizetype>(length));
+    QBuffer buffer(&view);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    reader.setAllocationLimit(static_cast<int>(kPictureAllocationLimit / (1024 * 1024)));
+    if (reader.format() != "gif") {
+        throw RuntimeError(kInvalidPicture, "Invalid picture: the file is not a GIF picture", name);
+    }
+    // The decoder shows damaged data as black and sizes its canvas by a
+    // screen it does not report: look at the structure first.
     const GifCheck gif = checkGif(data, length);
-    bytes.close();
     if (!gif.problem.empty())
         throw RuntimeError(kInvalidPicture, "Invalid picture: " + gif.problem, name);
     // Refuse absurd sizes before anything is allocated for them.

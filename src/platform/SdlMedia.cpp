@@ -296,16 +296,16 @@ std::int32_t SdlMedia::open(std::string_view path, std::string_view alias) {
     }
     if (const auto rc = checkRiffWave(file.data(), file.size()); rc != mci::kOk) return rc;
 
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec source{};
     WavBuffer wav;
     SDL_RWops* rw = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
     if (rw == nullptr) return mci::kOutOfMemory;
-    if (SDL_LoadWAV_RW(rw, 1, &spec, &wav.data, &wav.length) == nullptr) {
+    if (SDL_LoadWAV_RW(rw, 1, &source, &wav.data, &wav.length) == nullptr) {
         wav.data = nullptr;
         return mci::kInvalidFile;
     }
     std::vector<std::uint8_t>().swap(file);
-    const int sourceFrameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
+    const int sourceFrameBytes = SDL_AUDIO_BITSIZE(source.format) / 8 * source.channels;
     if (sourceFrameBytes <= 0 || wav.length < static_cast<Uint32>(sourceFrameBytes)) {
         return mci::kInvalidFile;  // no sound in it
     }
@@ -314,7 +314,7 @@ std::int32_t SdlMedia::open(std::string_view path, std::string_view alias) {
 
     auto device = std::make_unique<Device>();
     device->alias = std::string(alias);
-    SDL_AudioSpec desired = spec;
+    SDL_AudioSpec desired = source;
     desired.samples = options_.deviceBufferFrames;
     desired.callback = &Device::callback;
     desired.userdata = device.get();
@@ -326,7 +326,7 @@ std::int32_t SdlMedia::open(std::string_view path, std::string_view alias) {
 
     // Convert once to the device's format.
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, obtained.format,
+    if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, obtained.format,
                           obtained.channels, obtained.freq) < 0) {
         return mci::kInvalidFile;
     }
