@@ -9,7 +9,6 @@ target_compile_definitions(pirokko_test_support PUBLIC
 add_executable(core_tests
   core/ChooserTest.cpp
   core/FilesTest.cpp
-  core/FuzzFindingsTest.cpp
   core/HostileContentTest.cpp
   core/ScenePictureTest.cpp
   core/ScenePlayerTest.cpp

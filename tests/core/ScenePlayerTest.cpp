@@ -321,24 +321,37 @@ TEST(ScenePlayer, ContentThatCannotPlayStopsWithAMessageNamingTheFile) {
     }
 }
 
-TEST(ScenePlayer, ARepeatRunThatGoesRoundTheTitleAgainAndAgainIsStopped) {
+TEST(ScenePlayer, ARepeatRunThatGoesRoundTheTitleForeverStopsAndAShortOneStillPlays) {
+    // A run that reaches >end goes on in the opening scene; there it meets a
+    // repeat line again and starts a fresh inner run round the title, for ever.
+    for (const char* count : {"--1e9", "--1000000000"}) {
+        SCOPED_TRACE(count);
+        GameFolder folder;
+        folder.script("opn", {"A", count, "B", ">end"});
+        folder.picture("opn");
+        TestGame g(folder);
+        g.start();
+        EXPECT_EQ(g.rows(), (Rows{"", "A" + kEnd}));
+        try {
+            g.click();
+            ADD_FAILURE() << "no run-time error";
+        } catch (const platform::RuntimeError& e) {
+            EXPECT_EQ(e.number(), platform::kEndlessLoop) << e.what();
+            EXPECT_NE(std::string(e.what()).find("/txt/opn.txt"), std::string::npos);
+        }
+    }
+    // Fifty rounds in one click are within bounds and end normally.
     GameFolder folder;
-    folder.script("opn", {"Hi", ">end"});
+    folder.script("opn", {"A", "--2", "B", ">end"});
     folder.picture("opn");
-    folder.script("3", {"x", "--1000000000", ">end"});
+    folder.script("3", {"x", "--50", ">end"});
     folder.picture("3");
     TestGame g(folder);
     auto& f = *g.fom;
     g.start();
-    f.Opt(1).setValue(1);
-    f.Opt(2).setValue(1);
-    g.click();  // >end in the opening: back to the title, still fine
-    EXPECT_EQ(g.rows(), (Rows{"", "Hi" + kEnd}));
-    EXPECT_THROW(
-        {
-            // Reach the chooser of a scene that loops: open it directly.
-            f.StartScene(u"3");
-            g.click();
-        },
-        platform::RuntimeError);
+    f.Files.Close(f.FileNo);
+    f.StartScene(u"3");
+    EXPECT_NO_THROW(g.click());
+    EXPECT_EQ(g.rows(), (Rows{"", "A" + kEnd}));
+    EXPECT_EQ(utf8(f.CurLine), "--2");
 }
