@@ -80,14 +80,6 @@ TEST(BgmOpen, PathWithBlanksAndNonAsciiTextIsSentAsUtf8) {
               "open \"/home/a b/\xE9\x9F\xB3\xE6\xA5\xBD/bgm.wav\" alias MIDI");
 }
 
-TEST(BgmOpen, LeavesThePathAsItWas) {
-    FakeMedia media;
-    共用関数 module(media);
-    const platform::Text path = u"/x/bgm.wav";
-    module.BgmOpen(path);
-    EXPECT_EQ(path, u"/x/bgm.wav");
-}
-
 TEST(BgmPlay, SendsPlayOnlyWhenTheMusicIsOn) {
     FakeMedia media;
     共用関数 module(media);
@@ -110,20 +102,6 @@ TEST(BgmClose, SendsCloseAndStoresItsCode) {
     module.BgmClose();
     EXPECT_EQ(media.commands(), Commands{"close MIDI notify"});
     EXPECT_EQ(module.BgmResult, 100);
-}
-
-TEST(BgmStartUp, CloseOpenPlayThenCloseAtUnload) {
-    // Form_Load: BgmOpen, BgmOn = -1, BgmPlay; ticks; Form_Unload: BgmClose.
-    FakeMedia media;
-    共用関数 module(media);
-    module.BgmOpen(u"/game/bgm.wav");
-    module.BgmOn = -1;
-    module.BgmPlay();
-    PollBgm(module);
-    module.BgmClose();
-    EXPECT_EQ(media.commands(),
-              (Commands{"close MIDI notify", R"(open "/game/bgm.wav" alias MIDI)",
-                        "play MIDI notify", "status MIDI mode", "close MIDI notify"}));
 }
 
 TEST(PollBgm, AsksForTheModeWithSixteenBlanksAndLength15) {
