@@ -1,9 +1,7 @@
-// Broken content of every kind that a careless author or a damaged download
-// can produce. Each file either plays, or stops the game with a run-time
-// error that names it, or (the music) leaves the game silent; nothing may
-// crash, hang, or go on in a state that the content did not ask for.
-//
-// The broken files are made here from small writers or cut from good ones.
+// Broken scripts and pictures of every kind that a careless author or a
+// damaged download can produce. Each file either plays, or stops the game with
+// a run-time error that names it; nothing may crash, hang, or go on in a state
+// that the content did not ask for. (Broken music files are the media tests'.)
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,7 +9,6 @@
 #include <QFile>
 #include <QImage>
 #include <algorithm>
-#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -20,10 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "media/WaveFiles.h"
-#include "platform/Dispatch.h"
 #include "platform/Errors.h"
-#include "platform/SdlMedia.h"
 #include "scene/ScriptLine.h"
 #include "support/GameFolder.h"
 
@@ -33,9 +27,9 @@ namespace {
 
 const std::string kEnd = "\u25BC";  // ▼
 
-std::string writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+Bytes readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 struct PictureOutcome {
@@ -68,8 +62,10 @@ PictureOutcome showAsOpening(const std::function<void(GameFolder&)>& place) {
     return out;
 }
 
-PictureOutcome showGif(const Bytes& bytes) {
-    return showAsOpening([&](GameFolder& f) { writeFile(f.path() + "/img/opn.gif", bytes); });
+PictureOutcome showGif(const std::optional<Bytes>& bytes) {
+    return showAsOpening([&](GameFolder& f) {
+        if (bytes) std::ofstream(f.path() + "/img/opn.gif", std::ios::binary) << *bytes;
+    });
 }
 
 QColor pixelOf(const QImage& image, int x, int y) {
@@ -165,19 +161,32 @@ PlayOutcome playThrough(const GameFolder& folder, int maxSteps = 200) {
 // Pictures
 
 // The conformance suite below covers bad codes, absurd sizes, images off the
-// screen and animations; what it lacks is a file cut short, as a broken
-// download leaves it.
-TEST(HostileContent, AGifCutShortAnywhereIsRefusedNamingTheFile) {
-    std::ifstream in(testDataPath("green-40x30.gif"), std::ios::binary);
-    const Bytes whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// screen and animations; what it lacks is a file that is no GIF at all, or one
+// cut short, as a broken download leaves it.
+TEST(HostileContent, APictureThatIsMissingOrNoGifOrCutShortIsRefusedNamingTheFile) {
+    const Bytes whole = readAll(testDataPath("green-40x30.gif"));
     ASSERT_GT(whole.size(), 40u);
+    struct Case {
+        std::string name;
+        std::optional<Bytes> file;
+        const char* inMessage;
+    };
+    std::vector<Case> cases = {
+        {"missing", std::nullopt, "File not found"},
+        {"text named .gif", readAll(testDataPath("text.gif")), "Invalid picture"},
+        {"PNG named .gif", readAll(testDataPath("red-8x8.png")), "not a GIF"},
+        {"absurd size", readAll(testDataPath("huge-60000.gif")), "too large"},
+    };
     // The last two bytes end the data blocks and the file; without them the
     // image is whole and still shows.
-    for (std::size_t cut = 0; cut + 2 < whole.size(); cut += 3) {
-        SCOPED_TRACE(cut);
-        const PictureOutcome out = showGif(whole.substr(0, cut));
+    for (std::size_t cut = 0; cut + 2 < whole.size(); cut += 3)
+        cases.push_back({"cut at " + std::to_string(cut), whole.substr(0, cut), "Invalid picture"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PictureOutcome out = showGif(c.file);
         ASSERT_TRUE(out.error);
-        EXPECT_NE(std::string(out.error->what()).find("Invalid picture"), std::string::npos);
+        EXPECT_NE(std::string(out.error->what()).find(c.inMessage), std::string::npos)
+            << out.error->what();
     }
     const PictureOutcome out = showGif(whole.substr(0, whole.size() - 2));
     ASSERT_FALSE(out.error) << out.error->what();
@@ -211,11 +220,6 @@ std::map<std::string, std::string> readConf(const std::string& path) {
         out[section + "/" + line.substr(0, eq)] = value;
     }
     return out;
-}
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 QColor rgba(const std::string& pixels, std::size_t i) {
@@ -324,11 +328,8 @@ TEST(HostileContent, EveryFileOfTheGifTestSuiteShowsItsFirstImageOrIsRefused) {
 
 TEST(HostileContent, BrokenScriptsPlayAsWrittenOrStopNamingTheFile) {
     const std::string end = kEnd;
-    const std::string fffd = "\uFFFD";
     std::string everyByte;
     for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
-    std::string millionEmpty;
-    for (int i = 0; i < 1000000; ++i) millionEmpty += "\r\n";
 
     struct Case {
         const char* name;
@@ -340,20 +341,12 @@ TEST(HostileContent, BrokenScriptsPlayAsWrittenOrStopNamingTheFile) {
     auto bytes = [](std::string b) { return [b](GameFolder& f) { f.rawScript("opn", b); }; };
     const Case cases[] = {
         {"binary: every byte value", bytes(everyByte), {"*"}},
-        {"NUL byte inside a line",
-         bytes(std::string("A\0B\r\ntugi\r\n", 11)),
-         {"/" + std::string("A\0B", 3) + end}},
         {"NUL before a directive makes it text",
          bytes(std::string("\0tugi\r\nB", 8)),
-         {"/" + std::string("\0tugi", 5) + "/B" + end}},
+         {std::string("/\0tugi/B", 8) + end}},
         {"UTF-16 with a byte order mark",
          bytes(std::string("\xFF\xFEt\0u\0g\0i\0\r\0\n\0", 14)),
          {"*"}},
-        {"lone lead byte before the line end",
-         bytes("A\x81\r\ntugi\r\nB\r\n"),
-         {"/A" + fffd + end}},
-        {"undefined bytes", bytes("\xA0x\xFD\r\n"), {"/" + fffd + "x" + fffd + end}},
-        {"lead byte takes the t of tugi", bytes("\x81tugi\r\n"), {"/\u300Bugi" + end}},
         {"repeat count of 10^9 stops with the script",
          bytes("--1000000000\r\nA\r\nB\r\ntugi\r\nC\r\n"),
          {"/A/B" + end},
@@ -361,11 +354,15 @@ TEST(HostileContent, BrokenScriptsPlayAsWrittenOrStopNamingTheFile) {
          3},
         {"repeat count of 1e308", bytes("--1e308\r\nA\r\n"), {"/A" + end}, nullptr, 2},
         {"repeat count of 1e400", bytes("A\r\n--1e400\r\nB\r\n"), {"/A" + end}, "too large"},
-        {"repeat count of NaN", bytes("--nan\r\nB\r\n"), {}, "not a number"},
-        {"a million empty lines and nothing else", bytes(millionEmpty), {}},
-        {"CR only", bytes("A\rB\r\r-C\rtugi\r"), {"/A/B" + end, "/-C" + end}},
-        {"LF only", bytes("A\nB\n\n-C\ntugi\n"), {"/A/B" + end, "/-C" + end}},
-        {"LF CR makes an empty line", bytes("A\n\rB"), {"/A" + end, "/B" + end}},
+        {"repeat count that is no number", bytes("A\r\n--x\r\nB\r\n"), {"/A" + end}, "opn.txt:2"},
+        {"title line before any text", bytes("--1\r\n>end\r\n"), {}, "restart forever"},
+        // Back in the opening scene the run meets its repeat line again and
+        // starts a fresh inner run round the title, for ever.
+        {"repeat run round the title",
+         bytes("A\r\n--1e9\r\nB\r\n>end\r\n"),
+         {"/A" + end},
+         "never end"},
+        {"missing", [](GameFolder&) {}, {}, "File not found"},
         {"empty", bytes(""), {}, "the file is empty"},
         {"a folder",
          [](GameFolder& f) { mkdir((f.path() + "/txt/opn.txt").c_str(), 0700); },
@@ -399,100 +396,5 @@ TEST(HostileContent, BrokenScriptsPlayAsWrittenOrStopNamingTheFile) {
         if (c.repeatSteps >= 0) {
             EXPECT_EQ(out.repeatSteps, c.repeatSteps);
         }
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Music
-
-namespace {
-
-// Passes every command on to the real media layer and keeps it with its code.
-class MediaTap final : public platform::MediaCommands {
-  public:
-    explicit MediaTap(platform::MediaCommands& inner) : inner_(inner) {}
-    std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
-                                std::intptr_t callback) override {
-        const std::int32_t code = inner_.mciSendStringA(command, reply, replyLength, callback);
-        sent.push_back({command, code});
-        return code;
-    }
-    std::int32_t codeOf(const std::string& prefix) const {
-        for (const auto& [command, code] : sent)
-            if (command.rfind(prefix, 0) == 0) return code;
-        return -1;
-    }
-    bool everSent(const std::string& command) const {
-        return std::any_of(sent.begin(), sent.end(),
-                           [&](const auto& s) { return s.first == command; });
-    }
-    std::vector<std::pair<std::string, std::int32_t>> sent;
-
-  private:
-    platform::MediaCommands& inner_;
-};
-
-void putLe32(wavefiles::Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-}  // namespace
-
-// Start-up as the program does it, with the real media layer on SDL's
-// dummy driver: a bgm.wav whose chunks claim absurd sizes leaves the game
-// running in silence. (The media layer's own tests take such files apart
-// one by one; here the window has to survive them.)
-TEST(HostileContent, AWaveWithAbsurdChunkSizesLeavesTheGameSilent) {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    // Offsets in a wave with a 16-byte fmt chunk.
-    constexpr std::size_t kRiffLength = 4, kFmtLength = 16, kDataLength = 40, kFmtEnd = 36;
-    const wavefiles::Bytes good = wavefiles::countingWave(4410);
-    auto with = [&](std::size_t at, std::uint32_t value) {
-        wavefiles::Bytes b = good;
-        putLe32(b, at, value);
-        return b;
-    };
-    wavefiles::Bytes hugeList = good;
-    const std::uint8_t list[] = {'L', 'I', 'S', 'T', 0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b', 'c', 'd'};
-    hugeList.insert(hugeList.begin() + kFmtEnd, std::begin(list), std::end(list));
-
-    struct Case {
-        const char* name;
-        wavefiles::Bytes file;
-        bool plays;
-    };
-    const Case cases[] = {
-        {"the same wave, sound", good, true},
-        {"data chunk of 4 GiB", with(kDataLength, 0xFFFFFFF0u), false},
-        {"RIFF length of 4 GiB", with(kRiffLength, 0xFFFFFFFFu), false},
-        {"fmt chunk of 4 GiB", with(kFmtLength, 0xFFFFFFF0u), false},
-        {"a 2 GiB chunk before the data", hugeList, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        GameFolder folder;
-        folder.script("opn", {"First", "Second", "tugi"});
-        folder.picture("opn");
-        wavefiles::writeFile(folder.path() + "/bgm.wav", c.file);
-
-        platform::Dispatcher::reset();
-        platform::SdlMedia sdl;
-        MediaTap media(sdl);
-        platform::ManualTimerHost timers;
-        ScriptedRandom random;
-        Fom fom({timers, random, media, platform::fromUtf8(folder.path())});
-        fom.Show();
-        timers.advance(300);  // 300 polls of the music, three lines' worth of ticks
-
-        EXPECT_EQ(media.codeOf("open ") == 0, c.plays);
-        EXPECT_EQ(media.codeOf("play MIDI notify") == 0, c.plays);
-        // A failed open never reports "stopped", so no restart is tried.
-        if (!c.plays) {
-            EXPECT_FALSE(media.everSent("seek MIDI to start"));
-        }
-        EXPECT_EQ(utf8(fom.Lbl.Caption()), "\r\nFirst\r\nSecond" + kEnd);
-        fom.close();
-        EXPECT_EQ(media.sent.back().first, "close MIDI notify");
-        platform::Dispatcher::reset();
     }
 }

@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include "platform/Errors.h"
 #include "support/GameFolder.h"
 
 namespace {
@@ -73,34 +72,4 @@ TEST(ScenePicture, SurvivesTheChooserOpeningAndClosingOverIt) {
     EXPECT_EQ(surfaceOf(f.Pic), before);
     const QImage shot = f.window()->grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(448 + 100, 8 + 30)), QColor(0, 255, 0));
-}
-
-TEST(ScenePicture, ABrokenPictureStopsTheSceneBeforeItsFirstLine) {
-    struct Case {
-        const char* name;
-        const char* file;  // null: no file at all
-        const char* inMessage;
-    };
-    const Case cases[] = {
-        {"missing", nullptr, "File not found"},
-        {"text named gif", "text.gif", "Invalid picture"},
-        {"png named gif", "red-8x8.png", "not a GIF"},
-        {"absurd size", "huge-60000.gif", "too large"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        GameFolder folder;
-        folder.script("opn", {"Text", "tugi", ""});
-        if (c.file) folder.picture("opn", c.file);
-        TestGame g(folder);
-        try {
-            g.start();
-            ADD_FAILURE() << "no run-time error";
-        } catch (const platform::RuntimeError& e) {
-            EXPECT_NE(std::string(e.what()).find(c.inMessage), std::string::npos) << e.what();
-            EXPECT_EQ(e.file(), folder.path() + "/img/opn.gif");
-        }
-        EXPECT_EQ(utf8(g.fom->Lbl.Caption()), "");  // no text shown
-        EXPECT_FALSE(g.fom->Files.isOpen(g.fom->FileNo));
-    }
 }
