@@ -2,37 +2,19 @@
 
 #include "scene/ScriptLine.h"
 
-using scene::LineKind;
-
 TEST(ScriptLine, KindsAreTestedInTheirOrder) {
-    EXPECT_EQ(scene::classify(u"tugi"), LineKind::kChooser);
-    EXPECT_EQ(scene::classify(u"tugi and more"), LineKind::kChooser);
-    EXPECT_EQ(scene::classify(u"Tugi"), LineKind::kText);
-    EXPECT_EQ(scene::classify(u" tugi"), LineKind::kText);
-    EXPECT_EQ(scene::classify(u"tug"), LineKind::kText);
-    EXPECT_EQ(scene::classify(u"--"), LineKind::kRepeat);
-    EXPECT_EQ(scene::classify(u"---1"), LineKind::kRepeat);
-    EXPECT_EQ(scene::classify(u">end"), LineKind::kTitle);
-    EXPECT_EQ(scene::classify(u">en"), LineKind::kText);
-    EXPECT_EQ(scene::classify(u"-"), LineKind::kNewPage);
-    EXPECT_EQ(scene::classify(u"-D"), LineKind::kNewPage);
-    EXPECT_EQ(scene::classify(u""), LineKind::kEmpty);
-    EXPECT_EQ(scene::classify(u"   "), LineKind::kText);
-    EXPECT_EQ(scene::classify(u">game"), LineKind::kText);
-    EXPECT_EQ(scene::classify(u">ive"), LineKind::kText);
-}
-
-TEST(ScriptLine, IveEndsAPageButDoesNotHoldTheTimer) {
-    for (const char16_t* both : {u"", u"-", u"--2", u">end", u">game x", u"tugi"}) {
-        EXPECT_TRUE(scene::endsPageBefore(both));
-        EXPECT_TRUE(scene::holdsTimer(both));
-    }
-    EXPECT_TRUE(scene::endsPageBefore(u">ive"));
-    EXPECT_FALSE(scene::holdsTimer(u">ive"));
-    for (const char16_t* neither : {u"text", u" -", u">gam", u"ive"}) {
-        EXPECT_FALSE(scene::endsPageBefore(neither));
-        EXPECT_FALSE(scene::holdsTimer(neither));
-    }
+    using K = scene::LineKind;
+    const std::pair<const char16_t*, K> cases[] = {
+        {u"tugi", K::kChooser}, {u"tugi and more", K::kChooser},
+        {u"Tugi", K::kText},    {u" tugi", K::kText},
+        {u"tug", K::kText},     {u"--", K::kRepeat},
+        {u"---1", K::kRepeat},  {u">end", K::kTitle},
+        {u">en", K::kText},     {u"-", K::kNewPage},
+        {u"-D", K::kNewPage},   {u"", K::kEmpty},
+        {u"   ", K::kText},     {u">game", K::kText},
+        {u">ive", K::kText},
+    };
+    for (const auto& [line, kind] : cases) EXPECT_EQ(scene::classify(line), kind);
 }
 
 TEST(ScriptLine, RepeatCountsReadSignedDecimalsAndNothingElse) {
@@ -44,7 +26,8 @@ TEST(ScriptLine, RepeatCountsReadSignedDecimalsAndNothingElse) {
     EXPECT_EQ(value(u"2.5").value, 2.5);
     EXPECT_EQ(value(u"1e3").value, 1000);
     EXPECT_EQ(value(u"007").value, 7);
-    for (const char16_t* bad : {u"", u" ", u"x", u"2x", u"--", u"1e", u".", u"+", u"2 3", u"１"})
+    for (const char16_t* bad :
+         {u"", u" ", u"x", u"2x", u"--", u"1e", u".", u"+", u"2 3", u"１", u"nan", u"inf"})
         EXPECT_EQ(value(bad).status, R::kNotANumber);
     EXPECT_EQ(value(u"1e400").status, R::kOverflow);
     EXPECT_EQ(value(u"1e-400").status, R::kOk);
