@@ -59,7 +59,10 @@ void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
     }
     // No sound card is needed to tell whether the file opens.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    platform::SdlMedia media;
+    // What the game would only find out after its open returned.
+    platform::SdlMedia::Options atOnce;
+    atOnce.openInBackground = false;
+    platform::SdlMedia media(atOnce);
     const std::string open = "open \"" + path.string() + "\" alias check";
     const std::int32_t code = media.mciSendStringA(open.c_str(), nullptr, 0, 0);
     if (code == 0) {

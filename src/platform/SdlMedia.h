@@ -4,7 +4,21 @@
 //
 // Commands: see MciCommand.h. A device plays one wave file, read whole,
 // checked, decoded by SDL's WAV loader and converted once to the output
-// device's format. Only SDL's audio subsystem is started, on the first open.
+// device's format.
+//
+// Opening: the open command itself checks what can be told from the file's
+// chunk headers (that it exists, is a RIFF WAVE file whose chunks lie inside
+// it, in a format SDL reads, with at least one frame of sound) and returns.
+// Decoding and bringing up the output (which can take tens of milliseconds
+// with a sound server) go on in the background, unless Options::openInBackground
+// is off. Until then the device answers as if it were already playing what
+// was asked of it; whatever arrives is heard once it is ready. If that
+// background work fails, every later command on the device but close returns
+// its code, so a poll of the mode sees no mode word.
+//
+// SDL itself (and the thirty-odd libraries that it pulls in) is loaded when
+// audio is first started, not by the dynamic linker before main(); without it
+// every open fails with mci::kHardware.
 //
 // Modes: "stopped" after the open, "playing" after a play, and "stopped"
 // again after a seek or once the whole file has been handed to the output.
@@ -15,11 +29,13 @@
 // queue is dropped and the new position is heard from the next device buffer.
 //
 // Threads: the audio thread and the caller share nothing but two atomic
-// words per device; no command takes SDL's device lock except open and close.
-// Commands are serialised by a mutex of their own, which the audio thread
-// never takes; a status query allocates nothing.
+// words per device; no command takes SDL's device lock except close. The
+// background open hands its device over under a lock of that device, which
+// commands take only briefly. Commands are serialised by a mutex of their
+// own, which the audio thread never takes; a status query allocates nothing.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -31,6 +47,8 @@
 #include "platform/MediaCommands.h"
 
 namespace platform {
+
+struct MciCommand;
 
 // The samples of one opened sound and the state that the interface thread
 // and the audio thread share. Interface methods (play, seekToStart, playing,
@@ -120,6 +138,14 @@ class SdlMedia final : public MediaCommands {
         std::uint16_t deviceBufferFrames = 1024;
         // Largest file accepted.
         std::uint64_t maxFileBytes = 256ull << 20;
+        // Off: the open returns only once the device is ready or has failed,
+        // with the code of what failed.
+        bool openInBackground = true;
+        // On: no open starts the output (SDL and its sound drivers) until
+        // startAudioInBackground() is called; until then the devices answer
+        // as they would while loading. A program uses this to keep loading the
+        // sound library out of its start-up.
+        bool holdOutput = false;
     };
 
     SdlMedia();
@@ -131,20 +157,28 @@ class SdlMedia final : public MediaCommands {
     std::int32_t mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
                                 std::intptr_t callback) override;
 
-    // Starts SDL's audio subsystem on a thread of its own, so that probing the
-    // sound drivers overlaps whatever the program does before its first
-    // open. Optional: the first open starts it otherwise.
-    void startAudioEarly();
+    // Starts SDL's audio subsystem on a thread of its own and lets held
+    // opens go on. Optional unless Options::holdOutput is on: the first open
+    // starts it otherwise.
+    void startAudioInBackground();
 
   private:
     struct Device;
     Device* find(std::string_view alias);
     std::int32_t open(std::string_view path, std::string_view alias);
-    std::int32_t startAudio();
+    std::int32_t deviceCommand(Device& device, const MciCommand& cmd, char* reply,
+                               std::uint32_t replyLength);
+    void load(Device& device, const std::string& path);
+    std::int32_t startAudio(const Device& device);
+    void close(Device& device);
 
     Options options_;
-    std::mutex mutex_;
+    std::mutex mutex_;  // serialises commands
     std::vector<std::unique_ptr<Device>> devices_;
+
+    std::mutex audioMutex_;  // the start of SDL's audio, from any open's thread
+    std::condition_variable audioReleased_;
+    bool audioRequested_ = false;
     bool audioStarted_ = false;
     std::thread earlyStart_;
     int earlyStartResult_ = 0;
