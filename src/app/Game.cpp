@@ -7,13 +7,16 @@
 #include "platform/Timer.h"
 
 int runPirokko(int argc, char** argv) {
-    // Sound drivers are probed while the window is being built.
-    platform::SdlMedia media;
-    media.startAudioEarly();
+    // Loading the sound library and probing its drivers would compete with
+    // the window for the machine; the music waits for the first frame.
+    platform::SdlMedia::Options sound;
+    sound.holdOutput = true;
+    platform::SdlMedia media(sound);
     platform::Application app(argc, argv);
     platform::QtTimerHost timers;
     platform::MersenneRandom random;
     Fom fom({timers, random, media, platform::ProgramFolder()});
     fom.Show();
+    app.afterFirstFrame([&media] { media.startAudioInBackground(); });
     return app.exec();
 }

@@ -1,9 +1,11 @@
 #include "platform/Program.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFont>
 #include <QMessageBox>
 #include <QStyleFactory>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
@@ -76,6 +78,42 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
 
 Application::~Application() {
     Dispatcher::setFaultHandler(nullptr);
+}
+
+namespace {
+
+class FirstFrameWatch final : public QObject {
+  public:
+    FirstFrameWatch(QObject* parent, std::function<void()> action)
+        : QObject(parent), action_(std::move(action)) {
+        QTimer::singleShot(500, this, [this] { fire(); });
+    }
+
+  protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::Paint && target->isWidgetType() &&
+            static_cast<QWidget*>(target)->isWindow()) {
+            // Queued: runs once this paint and its flush to the screen are done.
+            QTimer::singleShot(0, this, [this] { fire(); });
+            qApp->removeEventFilter(this);
+        }
+        return false;
+    }
+
+  private:
+    void fire() {
+        if (!action_) return;
+        auto action = std::move(action_);
+        action_ = nullptr;
+        action();
+    }
+    std::function<void()> action_;
+};
+
+}  // namespace
+
+void Application::afterFirstFrame(std::function<void()> action) {
+    qApp->installEventFilter(new FirstFrameWatch(qApp, std::move(action)));
 }
 
 int Application::exec() {

@@ -2,6 +2,7 @@
 // The program as a whole: its folder, ending it, and the application that
 // hosts the window.
 
+#include <functional>
 #include <memory>
 
 #include "platform/Text.h"
@@ -24,6 +25,11 @@ class Application {
     ~Application();
     // Runs the event loop until the program ends; returns the exit status.
     int exec();
+
+    // Runs `action` (which must not throw) once the first window has been
+    // painted, or half a second after the loop starts should none be: for
+    // work that must not hold up the first frame.
+    void afterFirstFrame(std::function<void()> action);
 
     // The window face the game asks for may be missing here; map it to an
     // installed proportional Japanese Gothic face.
