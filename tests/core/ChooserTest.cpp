@@ -191,7 +191,7 @@ TEST(Title, TheTitleLineBringsBackTheOpeningWithTheChooserReset) {
         f.Com(3).clickAsPlayer();
         ASSERT_FALSE(f.Com(3).Enabled());
         c.game->click();
-        EXPECT_EQ(c.game->rows(), (std::vector<std::string>{"", "Opening\u25BC"}));
+        EXPECT_EQ(c.game->label(), "/Opening\u25BC");
         EXPECT_EQ(f.E.picture().widthPx(), 40);  // the opening picture again
         EXPECT_TRUE(f.TimSay.Enabled());
         for (int i = 0; i <= 2; ++i) EXPECT_EQ(f.Opt(i).Value(), 0);

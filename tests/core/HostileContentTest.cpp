@@ -49,7 +49,7 @@ PictureOutcome showAsOpening(const std::function<void(GameFolder&)>& place) {
         g.start();
         out.shown = g.fom->E.picture().image();
         out.surface = g.fom->Pic.surface().image();
-        EXPECT_EQ(g.rows(), (std::vector<std::string>{"", "Text" + kEnd}));
+        EXPECT_EQ(g.label(), "/Text" + kEnd);
     } catch (const platform::RuntimeError& e) {
         out.error = e;
         // The picture comes before the script: no text may show.
@@ -107,12 +107,6 @@ struct PlayOutcome {
     double repeatSteps = 0;  // the last repeat run's step counter
 };
 
-std::string joined(const std::vector<std::string>& rows) {
-    std::string s;
-    for (std::size_t i = 0; i < rows.size(); ++i) s += (i ? "/" : "") + rows[i];
-    return s;
-}
-
 void expectSound(TestGame& g) {
     Fom& f = *g.fom;
     EXPECT_LE(f.LineCount, 15);
@@ -134,8 +128,8 @@ PlayOutcome playThrough(const GameFolder& folder, int maxSteps = 200) {
     PlayOutcome out;
     auto record = [&] {
         expectSound(g);
-        if (f.Mark == u"\u25BC" && (out.pages.empty() || out.pages.back() != joined(g.rows())))
-            out.pages.push_back(joined(g.rows()));
+        if (f.Mark == u"\u25BC" && (out.pages.empty() || out.pages.back() != g.label()))
+            out.pages.push_back(g.label());
         out.chooserOpen = f.PicCom.Visible() != 0;
     };
     try {

@@ -16,13 +16,9 @@ std::vector<std::string> numbered(int first, int last) {
     return lines;
 }
 
-// The label's rows joined by "/" (a page's first row is blank, so a page
-// reads "/A/B"), followed by " +chooser" while the chooser is open.
+// The label, followed by " +chooser" while the chooser is open.
 std::string seen(const TestGame& g) {
-    std::string s;
-    const auto rows = g.rows();
-    for (std::size_t i = 0; i < rows.size(); ++i) s += (i ? "/" : "") + rows[i];
-    return g.fom->PicCom.Visible() ? s + " +chooser" : s;
+    return g.fom->PicCom.Visible() ? g.label() + " +chooser" : g.label();
 }
 
 std::string page(const std::vector<std::string>& lines, const std::string& mark = kEnd) {

@@ -13,7 +13,7 @@
 // seeded generator, so a long run stays deterministic.
 class ScriptedRandom final : public platform::RandomSource {
   public:
-    void Randomize() override { ++randomizeCalls; }
+    void Randomize() override {}
     float Rnd() override {
         ++draws;
         if (!queued.empty()) {
@@ -25,7 +25,6 @@ class ScriptedRandom final : public platform::RandomSource {
     }
     std::deque<float> queued;
     platform::MersenneRandom fallback{12345};
-    int randomizeCalls = 0;
     long long draws = 0;
 };
 
@@ -39,9 +38,8 @@ class RecordingMedia final : public platform::MediaCommands {
             statusReply.copy(reply, n);
             reply[n] = '\0';
         }
-        return result;
+        return 0;
     }
     std::vector<std::string> commands;
     std::string statusReply = "playing";
-    std::int32_t result = 0;
 };

@@ -72,19 +72,10 @@ void TestGame::start() {
     fom->Show();
 }
 
-std::vector<std::string> TestGame::rows() const {
-    std::vector<std::string> out;
-    const platform::Text& c = fom->Lbl.Caption();
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = c.find(u"\r\n", start);
-        out.push_back(utf8(c.substr(start, at == platform::Text::npos ? at : at - start)));
-        if (at == platform::Text::npos) break;
-        start = at + 2;
-    }
-    return out;
-}
-
-std::string TestGame::mark() const {
-    return utf8(fom->Mark);
+std::string TestGame::label() const {
+    // Lines hold no CR or LF of their own: each is a row break.
+    std::string text;
+    for (const char c : utf8(fom->Lbl.Caption()))
+        if (c != '\r') text += c == '\n' ? '/' : c;
+    return text;
 }

@@ -45,9 +45,9 @@ struct TestGame {
     void tick(platform::Timer& timer) { timers.fire(timer); }
     void click() { fom->Lbl.raiseClick(); }
 
-    // The label's rows (split at CR LF) as UTF-8.
-    std::vector<std::string> rows() const;
-    std::string mark() const;
+    // The label's text with each CR LF shown as "/": a page's first row is
+    // blank, so a page of A and B reads "/A/B".
+    std::string label() const;
 
     platform::ManualTimerHost timers;
     ScriptedRandom random;
