@@ -1,101 +1,174 @@
-// The checker's findings on small game folders, each broken in one way.
+// The checker's findings on a complete game broken in one way at a time.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
+#include "app/LabelDesign.h"
 #include "check/Games.h"
+#include "platform/LabelLayout.h"
 
 using Strings = std::vector<std::string>;
 
-TEST(Check, ACompleteGameUsingEveryLineKindGivesNoFinding) {
-    CleanGame g;
-    g.folder.script("opn", {"A", "", "B", "-C", "--2", "D", "E", ">ive", ">game x", "  ", "--0",
-                            "--2.5", "F", "G", "tugi", ""});
-    // Lone CRs end lines too, and the last line needs no line end.
-    g.folder.rawScript("1", "A\r--1\rB\rtugi");
-    // The end of the file stands in for the chooser line.
-    g.folder.script("2", {"A", "--2", "B"});
-    EXPECT_EQ(where(g.check()), Strings{});
+namespace {
+
+Strings numbered(const std::string& stem, int n) {
+    Strings lines;
+    for (int i = 1; i <= n; ++i) lines.push_back(stem + std::to_string(i));
+    return lines;
 }
 
-TEST(Check, MissingEmptyAndBrokenFilesAreErrorsOfTheirScene) {
-    CleanGame g;
-    g.folder.remove("txt/3.txt");
-    g.folder.rawScript("4", "");
-    g.folder.remove("img/5.gif");
-    g.write("img/6.gif", "");
-    g.folder.picture("0", "red-8x8.png");
-    g.write("bgm.wav", "RIFF but not a wave");
-    const auto found = g.check();
-    EXPECT_EQ(where(found), (Strings{"img/0.gif error", "txt/3.txt error", "txt/4.txt error",
-                                     "img/5.gif error", "img/6.gif error", "bgm.wav error"}));
-    EXPECT_NE(found[1].message.find("missing"), std::string::npos);
-    EXPECT_NE(found[1].message.find("scene 3 starts"), std::string::npos);
-    EXPECT_NE(found[2].message.find("empty"), std::string::npos);
+Strings concat(Strings a, const Strings& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
-TEST(Check, AMissingMusicFileIsOnlyAWarning) {
-    CleanGame g;
-    g.folder.remove("bgm.wav");
-    EXPECT_EQ(where(g.check()), Strings{"bgm.wav warning"});
+// The first row of a page of `lines` that the label cuts off (1 for the
+// first line), as the game's label lays it out with the page-end mark. The
+// checker must name the script line that row comes from, whatever the font.
+std::size_t firstCutRow(const Strings& lines) {
+    platform::Text caption;
+    for (const auto& line : lines) caption += u"\r\n" + platform::fromUtf8(line);
+    caption += u"\u25BC";
+    const auto px = [](double twips) {
+        return static_cast<int>(std::lround(twips / platform::kTwipsPerPixel));
+    };
+    const auto fit =
+        platform::fitCaption(caption, fom_design::kLabelFace, fom_design::kLabelPoints,
+                             px(fom_design::kLabelTwips.width), px(fom_design::kLabelTwips.height));
+    EXPECT_FALSE(fit.fits()) << "the test page must not fit";
+    return fit.firstCutRow;
 }
 
-TEST(Check, RepeatCountsThatDoNotReadAsNumbersAreErrorsOnTheirLine) {
-    CleanGame g;
-    g.folder.script("opn", {"A", "--", "--two", "--1e999", "--2", "B", "C", "tugi", ""});
-    EXPECT_EQ(where(g.check()),
-              (Strings{"txt/opn.txt:2 error", "txt/opn.txt:3 error", "txt/opn.txt:4 error"}));
+std::string at(const std::string& file, std::size_t line, const char* severity) {
+    return file + ":" + std::to_string(line) + " " + severity;
 }
 
-TEST(Check, RepeatRunsAreFollowedAsThePlayerCountsThem) {
-    CleanGame g;
-    g.folder.script("0", {"--3", "A", "tugi", ""});              // one step too many
-    g.folder.script("1", {"--2", "--2", "A", "tugi", ""});       // the outer run runs past
-    g.folder.script("2", {"A", "--1", "--3", "B", "tugi", ""});  // the inner run runs past
-    g.folder.script("3", {"--3", "", "A", "tugi", ""});  // an empty line is no step of its own
-    g.folder.script("4", {"A", "--3", "B"});             // past the end of the file
-    g.folder.script("5", {"--2", "--3", "A", "B", "C", "tugi", ""});  // each run its own count
-    g.folder.script("6", {"--1.9", "A", "tugi", ""});                 // whole steps only
-    EXPECT_EQ(where(g.check()),
-              (Strings{"txt/0.txt:1 error", "txt/1.txt:1 error", "txt/2.txt:3 error",
-                       "txt/3.txt:1 error", "txt/4.txt:2 error"}));
-}
+}  // namespace
 
-TEST(Check, TheLineAfterAChooserLineMustHoldTheTimerAndLaterOnesAreNeverRead) {
-    CleanGame g;
-    g.folder.script("0", {"A", "tugi", "B"});
-    g.folder.script("1", {"A", "tugi", ">ive"});  // ends a page but holds nothing
-    g.folder.script("2", {"A", "tugi", ">game"});
-    g.folder.script("3", {"A", "tugi", "-B", "C", "D"});
-    g.folder.script("4", {"A", "tugix", "", "B"});
-    const auto found = g.check();
-    EXPECT_EQ(where(found), (Strings{"txt/0.txt:3 error", "txt/1.txt:3 error",
-                                     "txt/3.txt:4 warning", "txt/4.txt:4 warning"}));
-    EXPECT_NE(found[2].message.find("this line and the 1 line after it"), std::string::npos);
-}
+TEST(Check, FindsEachKindOfFaultWhereItLies) {
+    const Strings page15 = numbered("L", 15), page16 = numbered("L", 16);
+    Strings widePage = {"-title"};
+    for (int i = 0; i < 8; ++i) {
+        std::string line = std::to_string(i);
+        for (int k = 0; k < 40; ++k) line += "あ";
+        widePage.push_back(line);
+    }
 
-TEST(Check, TitleLinesEndTheScene) {
-    CleanGame g;
-    g.folder.script("opn", {"A", ">end"});  // the chooser could never open
-    g.folder.script("3", {"--3", "A", ">end"});
-    g.folder.script("7", {"A", ">end", "B"});
-    EXPECT_EQ(where(g.check()),
-              (Strings{"txt/opn.txt:2 error", "txt/3.txt:1 warning", "txt/7.txt:3 warning"}));
-}
-
-TEST(Check, TheLastSceneWithoutATitleLineLeavesThePlayerInTheChooser) {
-    CleanGame g;
-    g.folder.script("7", {"A", "tugi", "", ">end"});
-    EXPECT_EQ(where(g.check()), (Strings{"txt/7.txt:2 warning", "txt/7.txt:4 warning"}));
-    g.folder.script("7", {"A", "B"});
-    EXPECT_EQ(where(g.check()), Strings{"txt/7.txt:2 warning"});
-}
-
-TEST(Check, UndecodableBytesAreWarningsAtTheirLineAndColumnInCharacters) {
-    CleanGame g;
-    g.folder.rawScript("opn",
-                       "A\r\n" + cp932("あい") + "\xFF" + cp932("う") + "\x81\r\ntugi\r\n\r\n");
-    g.folder.rawScript("0", "A\rB\xFF\rtugi\r\r");
-    const auto found = g.check();
-    EXPECT_EQ(where(found), (Strings{"txt/opn.txt:2:3 warning", "txt/0.txt:2:2 warning"}));
-    EXPECT_NE(found[0].message.find("2 bytes"), std::string::npos);
+    struct Case {
+        const char* name;
+        std::function<void(CleanGame&)> breakIt;
+        Strings found;          // "file[:line[:column]] severity", in order
+        Strings messages = {};  // each in some finding's message
+    };
+    const Case cases[] = {
+        {"every line kind, lone CRs, no line end and no chooser line at the end",
+         [](CleanGame& g) {
+             g.folder.script("opn", {"A", "", "B", "-C", "--2", "D", "E", ">ive", ">game x", "  ",
+                                     "--0", "--2.5", "F", "G", "tugi", ""});
+             g.folder.rawScript("1", "A\r--1\rB\rtugi");
+             g.folder.script("2", {"A", "--2", "B"});
+         },
+         {}},
+        {"missing, empty and broken files",
+         [](CleanGame& g) {
+             g.folder.remove("txt/3.txt");
+             g.folder.rawScript("4", "");
+             g.folder.remove("img/5.gif");
+             g.write("img/6.gif", "");
+             g.folder.picture("0", "red-8x8.png");
+             g.write("bgm.wav", "RIFF but not a wave");
+         },
+         {"img/0.gif error", "txt/3.txt error", "txt/4.txt error", "img/5.gif error",
+          "img/6.gif error", "bgm.wav error"},
+         {"missing", "scene 3 starts", "empty"}},
+        {"no music", [](CleanGame& g) { g.folder.remove("bgm.wav"); }, {"bgm.wav warning"}},
+        {"repeat counts that are no numbers",
+         [](CleanGame& g) {
+             g.folder.script("opn", {"A", "--", "--two", "--1e999", "--2", "B", "C", "tugi", ""});
+         },
+         {"txt/opn.txt:2 error", "txt/opn.txt:3 error", "txt/opn.txt:4 error"}},
+        {"repeat runs counted as the player counts them",
+         [](CleanGame& g) {
+             g.folder.script("0", {"--3", "A", "tugi", ""});              // one step too many
+             g.folder.script("1", {"--2", "--2", "A", "tugi", ""});       // the outer run runs past
+             g.folder.script("2", {"A", "--1", "--3", "B", "tugi", ""});  // the inner one does
+             g.folder.script("3", {"--3", "", "A", "tugi", ""});  // an empty line is no step
+             g.folder.script("4", {"A", "--3", "B"});             // past the end of the file
+             g.folder.script("5", {"--2", "--3", "A", "B", "C", "tugi", ""});  // own counts
+             g.folder.script("6", {"--1.9", "A", "tugi", ""});                 // whole steps only
+         },
+         {"txt/0.txt:1 error", "txt/1.txt:1 error", "txt/2.txt:3 error", "txt/3.txt:1 error",
+          "txt/4.txt:2 error"}},
+        {"the line after a chooser line must hold the timer; later ones are never read",
+         [](CleanGame& g) {
+             g.folder.script("0", {"A", "tugi", "B"});
+             g.folder.script("1", {"A", "tugi", ">ive"});  // ends a page but holds nothing
+             g.folder.script("2", {"A", "tugi", ">game"});
+             g.folder.script("3", {"A", "tugi", "-B", "C", "D"});
+             g.folder.script("4", {"A", "tugix", "", "B"});
+         },
+         {"txt/0.txt:3 error", "txt/1.txt:3 error", "txt/3.txt:4 warning", "txt/4.txt:4 warning"},
+         {"this line and the 1 line after it"}},
+        {"title lines end the scene",
+         [](CleanGame& g) {
+             g.folder.script("opn", {"A", ">end"});  // the chooser could never open
+             g.folder.script("3", {"--3", "A", ">end"});
+             g.folder.script("7", {"A", ">end", "B"});
+         },
+         {"txt/opn.txt:2 error", "txt/3.txt:1 warning", "txt/7.txt:3 warning"}},
+        {"the last scene leaves the player in the chooser",
+         [](CleanGame& g) {
+             g.folder.script("7", {"A", "tugi", "", ">end"});
+         },
+         {"txt/7.txt:2 warning", "txt/7.txt:4 warning"}},
+        {"the last scene ends with the file",
+         [](CleanGame& g) {
+             g.folder.script("7", {"A", "B"});
+         },
+         {"txt/7.txt:2 warning"}},
+        {"undecodable bytes, at their column in characters",
+         [](CleanGame& g) {
+             g.folder.rawScript(
+                 "opn", "A\r\n" + cp932("あい") + "\xFF" + cp932("う") + "\x81\r\ntugi\r\n\r\n");
+             g.folder.rawScript("0", "A\rB\xFF\rtugi\r\r");
+         },
+         {"txt/opn.txt:2:3 warning", "txt/0.txt:2:2 warning"},
+         {"2 bytes"}},
+        // After an empty line a page holds 16 lines. One click shows them all
+        // and then acts on a repeat line that shows nothing.
+        {"a page cut off at the label's bottom, once at its first lost row",
+         [&](CleanGame& g) {
+             g.folder.script("opn", concat({"A", "", "--17"}, concat(page16, {"--0", "tugi", ""})));
+         },
+         {at("txt/opn.txt", firstCutRow(page16) + 3, "warning")},
+         {"and the " + std::to_string(16 - firstCutRow(page16)) + " line"}},
+        {"a page completed on the way to the chooser",
+         [&](CleanGame& g) {
+             g.folder.script("0", concat({"--16"}, concat(page15, {"tugi", ""})));
+         },
+         {at("txt/0.txt", firstCutRow(page15) + 1, "warning")}},
+        {"lines too wide for the label wrap",
+         [&](CleanGame& g) { g.folder.script("1", widePage); },
+         {at("txt/1.txt", firstCutRow(widePage), "warning")}},
+        // Scene 2 returns to the title, which shows the opening's page again:
+        // that is the opening's finding, not the scene's.
+        {"a cut page after a return to the title",
+         [&](CleanGame& g) {
+             g.folder.script("opn", concat({"--15"}, concat(page15, {"tugi", ""})));
+             g.folder.script("2", concat({"A", ">end"}, numbered("X", 20)));
+         },
+         {at("txt/opn.txt", firstCutRow(page15) + 1, "warning"), "txt/2.txt:3 warning"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CleanGame g;
+        c.breakIt(g);
+        const auto found = g.check();
+        EXPECT_EQ(where(found), c.found);
+        std::string messages;
+        for (const auto& f : found) messages += f.message + "\n";
+        for (const auto& m : c.messages) EXPECT_NE(messages.find(m), std::string::npos) << messages;
+    }
 }

@@ -31,9 +31,9 @@ std::vector<std::string> where(const std::vector<check::Finding>& findings) {
     std::vector<std::string> out;
     for (const auto& f : findings) {
         std::string w = f.file;
-        if (f.line > 0) w += ":" + std::to_string(f.line);
-        if (f.column > 0) w += ":" + std::to_string(f.column);
-        out.push_back(w + (f.severity == check::Severity::kError ? " error" : " warning"));
+        for (const long long n : {f.line, f.column})
+            if (n > 0) w.append(":").append(std::to_string(n));
+        out.push_back(w.append(f.severity == check::Severity::kError ? " error" : " warning"));
     }
     return out;
 }
