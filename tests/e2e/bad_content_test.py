@@ -26,18 +26,12 @@ class BadContentTest(harness.GameTestCase):
         self.assertGreater(status, 0, "status %d:\n%s" % (status, game.stderr()))
         self.assertNotRegex(game.stderr(), r"Sanitizer|runtime error:")
 
-    def test_missing_script(self):
-        game = self.game(script=None).start()
-        self.fails_with_message(game, re.escape(game.script_path))
-
-    def test_empty_script(self):
-        game = self.game(script=b"").start()
-        self.fails_with_message(game, re.escape(game.script_path))
-
+    # As the game starts.
     def test_missing_picture(self):
         game = self.game(["一行目"], picture=False).start()
         self.fails_with_message(game, re.escape(game.folder + "/img/opn.gif"))
 
+    # In a click on the label, later in play.
     def test_repeat_count_that_is_not_a_number(self):
         game = self.game(["一行目", "二行目", "--x", "四行目"]).start()
         window = game.main_window()

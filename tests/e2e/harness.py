@@ -23,17 +23,9 @@ import unittest
 
 SCREEN_W, SCREEN_H = 1280, 1024
 WINDOW_W, WINDOW_H = 681, 289
-BACK_COLOUR = (128, 128, 255)
 SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
-
-# A 20 x 20 picture of four flat quadrants: stretched over the picture area,
-# each colour must land in its own quarter.
-QUADRANTS = {
-    "top_left": (200, 40, 40),
-    "top_right": (40, 200, 40),
-    "bottom_left": (40, 40, 200),
-    "bottom_right": (230, 230, 40),
-}
+OPENING_PICTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data",
+                               "green-40x30.gif")
 
 _INNER = "PIROKKO_E2E_INNER"
 _PROGRAM = "PIROKKO_E2E_PROGRAM"
@@ -147,19 +139,6 @@ def run(*args, check=True):
 # The program's folder
 
 
-def script_bytes(lines):
-    """A scene script as the game's authors write it: code page 932, CR LF."""
-    return "".join(line + "\r\n" for line in lines).encode("cp932")
-
-
-def make_gif(path, quadrants=QUADRANTS):
-    def colour(name):
-        return "xc:rgb(%d,%d,%d)" % quadrants[name]
-    run("convert", "-size", "10x10", colour("top_left"), colour("top_right"), "+append",
-        "(", "-size", "10x10", colour("bottom_left"), colour("bottom_right"), "+append", ")",
-        "-append", path)
-
-
 class Game:
     """The built program copied into a temporary folder with its own content,
     started the way a player starts it: no arguments, any working folder."""
@@ -171,11 +150,11 @@ class Game:
         os.mkdir(os.path.join(self.folder, "txt"))
         os.mkdir(os.path.join(self.folder, "img"))
         if script is not None:
-            data = script if isinstance(script, bytes) else script_bytes(script)
+            # As the game's authors write scripts: code page 932, CR LF.
             with open(self.script_path, "wb") as f:
-                f.write(data)
+                f.write("".join(line + "\r\n" for line in script).encode("cp932"))
         if picture:
-            make_gif(os.path.join(self.folder, "img", "opn.gif"))
+            shutil.copy(OPENING_PICTURE, os.path.join(self.folder, "img", "opn.gif"))
         self.proc = None
         self._stderr_path = os.path.join(self.folder, "stderr.txt")
         self._app = None
@@ -301,14 +280,10 @@ class Screenshot:
         self.rgb = subprocess.run(["import", "-window", window, "-depth", "8", "rgb:-"],
                                   capture_output=True, check=True).stdout
         assert len(self.rgb) == self.width * self.height * 3, "unexpected screenshot size"
-        self._window = window
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.rgb[i:i + 3])
-
-    def save(self, path):
-        run("import", "-window", self._window, path)
 
 
 def click(window, x, y):
