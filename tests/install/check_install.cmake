@@ -68,37 +68,6 @@ foreach(path ${prefix}/bin/pirokko ${desktop} ${metainfo})
   endif()
 endforeach()
 
-# --- Desktop entry -------------------------------------------------------------
-
-file(STRINGS ${desktop} lines)
-list(GET lines 0 group)
-if(NOT group STREQUAL "[Desktop Entry]")
-  fail("the desktop entry does not begin with [Desktop Entry]")
-endif()
-set(keys "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^([A-Za-z0-9-]+)=(.*)$")
-    set(key ${CMAKE_MATCH_1})
-    if(key IN_LIST keys)
-      fail("the desktop entry sets ${key} twice")
-    endif()
-    list(APPEND keys ${key})
-    set(entry_${key} "${CMAKE_MATCH_2}")
-  elseif(NOT line STREQUAL "[Desktop Entry]" AND NOT line MATCHES "^#" AND NOT line STREQUAL "")
-    fail("the desktop entry has a line that is not a key: ${line}")
-  endif()
-endforeach()
-foreach(expect "Type=Application" "Name=Pirokko" "Exec=pirokko" "Icon=${APP_ID}"
-               "Terminal=false")
-  string(REGEX MATCH "^[^=]+" key "${expect}")
-  if(NOT "${key}=${entry_${key}}" STREQUAL expect)
-    fail("the desktop entry should have ${expect}, not ${key}=${entry_${key}}")
-  endif()
-endforeach()
-if(NOT entry_Categories MATCHES "(^|;)Game;" OR NOT entry_Categories MATCHES ";$")
-  fail("the desktop entry's Categories should list Game and end with ';'")
-endif()
-
 # --- Icon: a PNG of 32 x 32 pixels -------------------------------------------
 
 file(READ ${icon} head LIMIT 24 HEX)
@@ -108,33 +77,25 @@ elseif(NOT CMAKE_MATCH_1 STREQUAL "00000020" OR NOT CMAKE_MATCH_2 STREQUAL "0000
   fail("the icon is not 32 x 32 pixels")
 endif()
 
-# --- AppStream metadata ----------------------------------------------------------
+# --- Desktop entry and metadata: they name what was installed --------------------
 
-file(READ ${metainfo} xml)
-foreach(pattern
-        "^<\\?xml version=\"1.0\" encoding=\"UTF-8\"\\?>\n<component type=\"desktop-application\">"
-        "<id>${APP_ID}</id>"
-        "<metadata_license>[^<]+</metadata_license>"
-        "<name>Pirokko</name>"
-        "<summary>[^<]+</summary>"
-        "<description>[ \n]*<p>"
-        "<launchable type=\"desktop-id\">${APP_ID}.desktop</launchable>"
-        "<binary>pirokko</binary>"
-        "<content_rating type=\"oars-[0-9.]+\"/>"
-        "<releases>[ \n]*<release version=\"${VERSION}\" date=\"[0-9]+-[0-9]+-[0-9]+\"/>"
-        "</component>\n$")
-  if(NOT xml MATCHES "${pattern}")
-    fail("the metainfo lacks ${pattern}")
+file(READ ${desktop} entry)
+foreach(expect "^\\[Desktop Entry\\]\n" "\nType=Application\n" "\nExec=pirokko\n"
+               "\nIcon=${APP_ID}\n" "\nCategories=([^\n]*;)?Game;")
+  if(NOT entry MATCHES "${expect}")
+    fail("the desktop entry lacks ${expect}")
   endif()
 endforeach()
-# Stricter tools where the machine has them.
-find_program(XMLLINT xmllint)
-if(XMLLINT)
-  execute_process(COMMAND ${XMLLINT} --noout ${metainfo} RESULT_VARIABLE rc ERROR_VARIABLE err)
-  if(NOT rc EQUAL 0)
-    fail("the metainfo is not well-formed XML: ${err}")
+
+file(READ ${metainfo} xml)
+foreach(expect "<id>${APP_ID}</id>" "<launchable type=\"desktop-id\">${APP_ID}.desktop</launchable>"
+               "<binary>pirokko</binary>" "<release version=\"${VERSION}\"")
+  string(FIND "${xml}" "${expect}" at)
+  if(at EQUAL -1)
+    fail("the metainfo lacks ${expect}")
   endif()
-endif()
+endforeach()
+# The rest of the format is for the validator, where the machine has it.
 find_program(APPSTREAMCLI appstreamcli)
 if(APPSTREAMCLI)
   execute_process(COMMAND ${APPSTREAMCLI} validate --no-net ${metainfo}
