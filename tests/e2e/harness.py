@@ -119,15 +119,17 @@ def _run_inside_own_display(program, unittest_args):
         shutil.rmtree(runtime, ignore_errors=True)
 
 
-def wait_for(what, probe, timeout=10.0, interval=0.03):
-    """Polls `probe` until it returns something true, and returns that."""
+def wait_for(what, probe, timeout=10.0, interval=0.03, explain=None):
+    """Polls `probe` until it returns something true, and returns that. A
+    timeout fails naming `what`, and what `explain()` then says."""
     deadline = time.monotonic() + timeout
     while True:
         value = probe()
         if value:
             return value
         if time.monotonic() > deadline:
-            raise AssertionError("timed out after %.1f s waiting for %s" % (timeout, what))
+            raise AssertionError("timed out after %.1f s waiting for %s%s"
+                                 % (timeout, what, "; " + explain() if explain else ""))
         time.sleep(interval)
 
 

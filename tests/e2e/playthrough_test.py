@@ -101,7 +101,6 @@ def inside(rect, x, y):
 
 class PlaythroughTest(harness.GameTestCase):
     def setUp(self):
-        self.shots = 0
         self.pictures = {}
 
     # -- the game's parts as the accessibility interface shows them ---------
@@ -168,32 +167,24 @@ class PlaythroughTest(harness.GameTestCase):
     def wait_for_first_page(self, scene):
         """The scene's first line opens its first page, which then fills and holds."""
         start = "\r\n" + self.expected[scene]
-        try:
-            harness.wait_for("scene %s's first page" % scene,
-                             lambda: (self.label_text().startswith(start)
-                                      and self.label_text().endswith(PAGE_END)), timeout=10)
-        except AssertionError:
-            self.fail("scene %s: the label reads %r, expected a page beginning %r"
-                      % (scene, self.label_text(), start))
+        harness.wait_for("scene %s's first page, beginning %r" % (scene, start),
+                         lambda: (self.label_text().startswith(start)
+                                  and self.label_text().endswith(PAGE_END)),
+                         explain=lambda: "the label reads %r" % self.label_text())
         self.assertFalse(self.chooser_open(), "the chooser is open during scene %s" % scene)
 
     def click_through(self, scene, done):
         """Clicks the label at every held page until `done()` holds."""
         for _ in range(60):
-            try:
-                harness.wait_for("a held page in scene %s" % scene,
-                                 lambda: done() or self.label_text().endswith(PAGE_END), timeout=10)
-            except AssertionError:
-                self.fail("scene %s: the label keeps rolling: %r" % (scene, self.label_text()))
+            harness.wait_for("a held page in scene %s" % scene,
+                             lambda: done() or self.label_text().endswith(PAGE_END),
+                             explain=lambda: "the label reads %r" % self.label_text())
             if done():
                 return
             page = self.label_text()
             harness.click(self.window, *LABEL_POINT)
-            try:
-                harness.wait_for("the next page of scene %s" % scene,
-                                 lambda: done() or self.label_text() != page, timeout=5)
-            except AssertionError:
-                self.fail("scene %s: a click on the held page %r changed nothing" % (scene, page))
+            harness.wait_for("a click on the held page %r of scene %s to act" % (page, scene),
+                             lambda: done() or self.label_text() != page, timeout=5)
         self.fail("scene %s never ended" % scene)
 
     def play_to_chooser(self, scene):
@@ -204,15 +195,12 @@ class PlaythroughTest(harness.GameTestCase):
         the revealed buttons as the unlock rules have them."""
         x, y, w, h = self.to_window(extents(self.boxes[name]))
         harness.click(self.window, x + w // 2, y + h // 2)
-        try:
-            harness.wait_for("the boxes %s and buttons %s" % (expect_ticked, expect_showing),
-                             lambda: (self.ticked() == set(expect_ticked)
-                                      and self.showing_buttons() == set(expect_showing)),
-                             timeout=5)
-        except AssertionError:
-            self.fail("after a click on %s: boxes %s ticked, buttons %s showing; expected %s, %s"
-                      % (name, sorted(self.ticked()), sorted(self.showing_buttons()),
-                         sorted(expect_ticked), sorted(expect_showing)))
+        harness.wait_for("after a click on %s, the boxes %s ticked and buttons %s showing"
+                         % (name, sorted(expect_ticked), sorted(expect_showing)),
+                         lambda: (self.ticked() == set(expect_ticked)
+                                  and self.showing_buttons() == set(expect_showing)),
+                         timeout=5, explain=lambda: "boxes %s and buttons %s"
+                         % (sorted(self.ticked()), sorted(self.showing_buttons())))
 
     def choose(self, name, by_pointer=False):
         """Presses a revealed scene button and plays its scene to the chooser."""
@@ -254,36 +242,25 @@ class PlaythroughTest(harness.GameTestCase):
     def screenshot_until(self, what, nodes, check):
         """Screenshots the window until `check(shot, rects)` returns None (all
         well) for a shot taken while no node in `nodes` moved; `rects` are
-        their window rectangles. Fails with check's last complaint."""
-        complaint = None
-        shot = None
+        their window rectangles. Fails with check's last complaint, and keeps
+        the last shot in the game's folder."""
+        last = {}
 
         def probe():
-            nonlocal complaint, shot
             before = [extents(n) for n in nodes]
-            shot = harness.Screenshot(self.window)
-            if [extents(n) for n in nodes] != before:
-                complaint = "the buttons kept moving"
-                return False
-            complaint = check(shot, [self.to_window(r) for r in before])
-            return complaint is None
+            shot = last["shot"] = harness.Screenshot(self.window)
+            moved = [extents(n) for n in nodes] != before
+            last["complaint"] = ("the buttons kept moving" if moved
+                                 else check(shot, [self.to_window(r) for r in before]))
+            return last["complaint"] is None
 
-        try:
-            harness.wait_for(what, probe, timeout=8, interval=0.1)
-        except AssertionError:
-            path = self.save(shot, "failed")
-            self.fail("%s: %s (screenshot %s)" % (what, complaint, path))
-        self.save(shot, what.replace(" ", "-"))
-        return shot
+        def explain():
+            shot, path = last["shot"], os.path.join(self.running.folder, "failed.png")
+            subprocess.run(["convert", "-size", "%dx%d" % (shot.width, shot.height), "-depth", "8",
+                            "rgb:-", path], input=shot.rgb, check=True)
+            return "%s (screenshot %s)" % (last["complaint"], path)
 
-    def save(self, shot, name):
-        if shot is None:
-            return None
-        self.shots += 1
-        path = os.path.join(self.running.folder, "%02d-%s.png" % (self.shots, name))
-        subprocess.run(["convert", "-size", "%dx%d" % (shot.width, shot.height), "-depth", "8",
-                        "rgb:-", path], input=shot.rgb, check=True)
-        return path
+        harness.wait_for(what, probe, timeout=8, interval=0.1, explain=explain)
 
     def picture_area(self):
         return self.to_window(extents(self.picture_node))
