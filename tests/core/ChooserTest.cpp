@@ -51,50 +51,36 @@ using V = std::vector<int>;
 
 }  // namespace
 
-TEST(WanderingButtons, EachButtonTakesTwoDrawsAndOneStepPerTick) {
+// Each tick every button in turn draws a number for across and one for down
+// and steps floor(6r - 3) units each way, shrunk to a unit square; past either
+// edge it comes back at the near edge. A unit is a tenth of the field.
+TEST(WanderingButtons, StepByTheirDrawsAndComeBackAtTheNearEdge) {
     AtChooser c;
     auto& f = c.f();
-    auto& r = c.game->random.queued;
-    // Button 0 steps (+2, +1), button 1 (-3, 0), the rest (0, +2).
-    r = {drawFor(2), drawFor(1), drawFor(-3), drawFor(0)};
-    for (int i = 2; i <= 7; ++i) r.insert(r.end(), {drawFor(0), drawFor(2)});
-    c.game->tick(f.TimPic);
-    EXPECT_TRUE(r.empty());
-    EXPECT_EQ(f.Com(0).Left(), 2);
-    EXPECT_EQ(f.Com(0).Top(), 1);
-    EXPECT_EQ(f.Com(1).Left(), 0);  // at the near edge a step back stays there
-    EXPECT_EQ(f.Com(1).Top(), 0);
-    for (int i = 2; i <= 7; ++i) {
-        EXPECT_EQ(f.Com(i).Left(), 0);
-        EXPECT_EQ(f.Com(i).Top(), 2);
-    }
-    for (int i = 0; i <= 7; ++i) {
-        EXPECT_EQ(f.Com(i).Width(), 1);  // every button is one unit square now
-        EXPECT_EQ(f.Com(i).Height(), 1);
-    }
-    // One unit is a tenth of the field's interior.
-    EXPECT_EQ(f.Com(0).widget()->geometry().left(), qRound(2 * f.PicCom.interiorWidthPx() / 10.0));
-}
-
-TEST(WanderingButtons, AButtonPastTheFarEdgeComesBackAtTheNearEdge) {
-    AtChooser c;
-    auto& f = c.f();
-    auto& b = f.Com(0);
     struct Case {
         float from;
-        int step;
-        float to;
+        int across, down;
+        float left, top;
     };
-    for (const Case& k : {Case{8, 2, 0}, Case{9, 1, 0}, Case{9, 2, 0}, Case{7, 2, 9},
-                          Case{3, -3, 0}, Case{2, -3, 0}, Case{4, -3, 1}}) {
+    const Case cases[] = {{3, 2, -1, 5, 2}, {0, -3, 0, 0, 0}, {8, 2, 1, 0, 9},  {9, 2, 1, 0, 0},
+                          {7, 2, 2, 9, 9},  {2, -3, 2, 0, 4}, {4, -3, -3, 1, 1}};
+    for (const Case& k : cases) {
         SCOPED_TRACE(k.from);
-        b.Move(k.from, k.from, 1, 1);
         auto& r = c.game->random.queued;
-        r = {drawFor(k.step), drawFor(k.step)};
-        for (int i = 1; i <= 7; ++i) r.insert(r.end(), {0.5f, 0.5f});
+        for (int i = 0; i <= 7; ++i) {
+            f.Com(i).Move(k.from, k.from, 2, 2);
+            r.insert(r.end(), {drawFor(k.across), drawFor(k.down)});
+        }
         c.game->tick(f.TimPic);
-        EXPECT_EQ(b.Left(), k.to);
-        EXPECT_EQ(b.Top(), k.to);
+        EXPECT_TRUE(r.empty());
+        for (int i = 0; i <= 7; ++i) {
+            EXPECT_EQ(f.Com(i).Left(), k.left);
+            EXPECT_EQ(f.Com(i).Top(), k.top);
+            EXPECT_EQ(f.Com(i).Width(), 1);
+            EXPECT_EQ(f.Com(i).Height(), 1);
+        }
+        EXPECT_EQ(f.Com(7).widget()->geometry().left(),
+                  qRound(k.left * f.PicCom.interiorWidthPx() / 10.0));
     }
 }
 
