@@ -324,6 +324,31 @@ TEST_F(SdlMediaTest, CommandsRightAfterTheOpenActAsOnAReadyDevice) {
     }
 }
 
+TEST_F(SdlMediaTest, AHeldOutputStartsOnlyWhenReleasedAndNeverHoldsUpAClose) {
+    const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));  // 100 ms
+    SdlMedia::Options held;
+    held.holdOutput = true;
+    {
+        SdlMedia media(held);
+        ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+        EXPECT_EQ(send(media, "play MIDI notify"), mci::kOk);
+        std::this_thread::sleep_for(200ms);  // twice the file: it would have ended
+        EXPECT_EQ(mode(media), "playing");
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+        media.startAudioInBackground();
+        EXPECT_LT(waitForMode(media, "stopped"), 2s);
+    }
+    const auto start = Clock::now();
+    {
+        SdlMedia media(held);  // never released
+        ASSERT_EQ(send(media, openCommand(path)), mci::kOk);
+        ASSERT_EQ(send(media, openCommand(path, "other")), mci::kOk);
+        EXPECT_EQ(send(media, "close MIDI"), mci::kOk);
+    }
+    EXPECT_LT(Clock::now() - start, 1s);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
 TEST_F(SdlMediaTest, TickAllocatesNothing) {
     const auto path = writeWave("bgm.wav", wavefiles::countingWave(2205));  // 50 ms
     SdlMedia media;
