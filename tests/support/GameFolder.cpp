@@ -31,8 +31,8 @@ std::string utf8(const platform::Text& text) {
     return platform::toUtf8(text);
 }
 
-GameFolder::GameFolder(const std::string& subfolder) {
-    path_ = dir_.path().toStdString() + "/" + subfolder;
+GameFolder::GameFolder() {
+    path_ = dir_.path().toStdString() + "/game";
     QDir().mkpath(QString::fromStdString(path_ + "/txt"));
     QDir().mkpath(QString::fromStdString(path_ + "/img"));
 }

@@ -18,8 +18,7 @@ std::string cp932(const std::string& utf8);
 
 class GameFolder {
   public:
-    // `subfolder` lets a test put the program in a folder with an awkward name.
-    explicit GameFolder(const std::string& subfolder = "game");
+    GameFolder();
 
     const std::string& path() const { return path_; }
     // Writes txt/<name>.txt from UTF-8 lines, encoded in code page 932, each
