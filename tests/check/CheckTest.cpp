@@ -58,20 +58,25 @@ TEST(Check, FindsEachKindOfFaultWhereItLies) {
 
     struct Case {
         const char* name;
-        std::function<void(CleanGame&)> breakIt;
+        std::vector<std::pair<const char*, Strings>> scripts;  // scene, lines
         Strings found;          // "file[:line[:column]] severity", in order
         Strings messages = {};  // each in some finding's message
+        std::function<void(CleanGame&)> alsoBreak = [](CleanGame&) {};
     };
     const Case cases[] = {
         {"every line kind, lone CRs, no line end and no chooser line at the end",
-         [](CleanGame& g) {
-             g.folder.script("opn", {"A", "", "B", "-C", "--2", "D", "E", ">ive", ">game x", "  ",
-                                     "--0", "--2.5", "F", "G", "tugi", ""});
-             g.folder.rawScript("1", "A\r--1\rB\rtugi");
-             g.folder.script("2", {"A", "--2", "B"});
-         },
-         {}},
+         {{"opn",
+           {"A", "", "B", "-C", "--2", "D", "E", ">ive", ">game x", "  ", "--0", "--2.5", "F", "G",
+            "tugi", ""}},
+          {"2", {"A", "--2", "B"}}},
+         {},
+         {},
+         [](CleanGame& g) { g.folder.rawScript("1", "A\r--1\rB\rtugi"); }},
         {"missing, empty and broken files",
+         {},
+         {"img/0.gif error", "txt/3.txt error", "txt/4.txt error", "img/5.gif error",
+          "img/6.gif error", "bgm.wav error"},
+         {"missing", "scene 3 starts", "empty"},
          [](CleanGame& g) {
              g.folder.remove("txt/3.txt");
              g.folder.rawScript("4", "");
@@ -79,92 +84,71 @@ TEST(Check, FindsEachKindOfFaultWhereItLies) {
              g.write("img/6.gif", "");
              g.folder.picture("0", "red-8x8.png");
              g.write("bgm.wav", "RIFF but not a wave");
-         },
-         {"img/0.gif error", "txt/3.txt error", "txt/4.txt error", "img/5.gif error",
-          "img/6.gif error", "bgm.wav error"},
-         {"missing", "scene 3 starts", "empty"}},
-        {"no music", [](CleanGame& g) { g.folder.remove("bgm.wav"); }, {"bgm.wav warning"}},
+         }},
+        {"no music", {}, {"bgm.wav warning"}, {}, [](CleanGame& g) { g.folder.remove("bgm.wav"); }},
         {"repeat counts that are no numbers",
-         [](CleanGame& g) {
-             g.folder.script("opn", {"A", "--", "--two", "--1e999", "--2", "B", "C", "tugi", ""});
-         },
+         {{"opn", {"A", "--", "--two", "--1e999", "--2", "B", "C", "tugi", ""}}},
          {"txt/opn.txt:2 error", "txt/opn.txt:3 error", "txt/opn.txt:4 error"}},
         {"repeat runs counted as the player counts them",
-         [](CleanGame& g) {
-             g.folder.script("0", {"--3", "A", "tugi", ""});              // one step too many
-             g.folder.script("1", {"--2", "--2", "A", "tugi", ""});       // the outer run runs past
-             g.folder.script("2", {"A", "--1", "--3", "B", "tugi", ""});  // the inner one does
-             g.folder.script("3", {"--3", "", "A", "tugi", ""});  // an empty line is no step
-             g.folder.script("4", {"A", "--3", "B"});             // past the end of the file
-             g.folder.script("5", {"--2", "--3", "A", "B", "C", "tugi", ""});  // own counts
-             g.folder.script("6", {"--1.9", "A", "tugi", ""});                 // whole steps only
-         },
+         {{"0", {"--3", "A", "tugi", ""}},                   // one step too many
+          {"1", {"--2", "--2", "A", "tugi", ""}},            // the outer run runs past
+          {"2", {"A", "--1", "--3", "B", "tugi", ""}},       // the inner one does
+          {"3", {"--3", "", "A", "tugi", ""}},               // an empty line is no step
+          {"4", {"A", "--3", "B"}},                          // past the end of the file
+          {"5", {"--2", "--3", "A", "B", "C", "tugi", ""}},  // each run its own count
+          {"6", {"--1.9", "A", "tugi", ""}}},                // whole steps only
          {"txt/0.txt:1 error", "txt/1.txt:1 error", "txt/2.txt:3 error", "txt/3.txt:1 error",
           "txt/4.txt:2 error"}},
         {"the line after a chooser line must hold the timer; later ones are never read",
-         [](CleanGame& g) {
-             g.folder.script("0", {"A", "tugi", "B"});
-             g.folder.script("1", {"A", "tugi", ">ive"});  // ends a page but holds nothing
-             g.folder.script("2", {"A", "tugi", ">game"});
-             g.folder.script("3", {"A", "tugi", "-B", "C", "D"});
-             g.folder.script("4", {"A", "tugix", "", "B"});
-         },
+         {{"0", {"A", "tugi", "B"}},
+          {"1", {"A", "tugi", ">ive"}},  // ends a page but holds nothing
+          {"2", {"A", "tugi", ">game"}},
+          {"3", {"A", "tugi", "-B", "C", "D"}},
+          {"4", {"A", "tugix", "", "B"}}},
          {"txt/0.txt:3 error", "txt/1.txt:3 error", "txt/3.txt:4 warning", "txt/4.txt:4 warning"},
          {"this line and the 1 line after it"}},
         {"title lines end the scene",
-         [](CleanGame& g) {
-             g.folder.script("opn", {"A", ">end"});  // the chooser could never open
-             g.folder.script("3", {"--3", "A", ">end"});
-             g.folder.script("7", {"A", ">end", "B"});
-         },
+         {{"opn", {"A", ">end"}},  // the chooser could never open
+          {"3", {"--3", "A", ">end"}},
+          {"7", {"A", ">end", "B"}}},
          {"txt/opn.txt:2 error", "txt/3.txt:1 warning", "txt/7.txt:3 warning"}},
         {"the last scene leaves the player in the chooser",
-         [](CleanGame& g) {
-             g.folder.script("7", {"A", "tugi", "", ">end"});
-         },
+         {{"7", {"A", "tugi", "", ">end"}}},
          {"txt/7.txt:2 warning", "txt/7.txt:4 warning"}},
-        {"the last scene ends with the file",
-         [](CleanGame& g) {
-             g.folder.script("7", {"A", "B"});
-         },
-         {"txt/7.txt:2 warning"}},
+        {"the last scene ends with the file", {{"7", {"A", "B"}}}, {"txt/7.txt:2 warning"}},
         {"undecodable bytes, at their column in characters",
+         {},
+         {"txt/opn.txt:2:3 warning", "txt/0.txt:2:2 warning"},
+         {"2 bytes"},
          [](CleanGame& g) {
              g.folder.rawScript(
                  "opn", "A\r\n" + cp932("あい") + "\xFF" + cp932("う") + "\x81\r\ntugi\r\n\r\n");
              g.folder.rawScript("0", "A\rB\xFF\rtugi\r\r");
-         },
-         {"txt/opn.txt:2:3 warning", "txt/0.txt:2:2 warning"},
-         {"2 bytes"}},
+         }},
         // After an empty line a page holds 16 lines. One click shows them all
         // and then acts on a repeat line that shows nothing.
         {"a page cut off at the label's bottom, once at its first lost row",
-         [&](CleanGame& g) {
-             g.folder.script("opn", concat({"A", "", "--17"}, concat(page16, {"--0", "tugi", ""})));
-         },
+         {{"opn", concat({"A", "", "--17"}, concat(page16, {"--0", "tugi", ""}))}},
          {at("txt/opn.txt", firstCutRow(page16) + 3, "warning")},
          {"and the " + std::to_string(16 - firstCutRow(page16)) + " line"}},
         {"a page completed on the way to the chooser",
-         [&](CleanGame& g) {
-             g.folder.script("0", concat({"--16"}, concat(page15, {"tugi", ""})));
-         },
+         {{"0", concat({"--16"}, concat(page15, {"tugi", ""}))}},
          {at("txt/0.txt", firstCutRow(page15) + 1, "warning")}},
         {"lines too wide for the label wrap",
-         [&](CleanGame& g) { g.folder.script("1", widePage); },
+         {{"1", widePage}},
          {at("txt/1.txt", firstCutRow(widePage), "warning")}},
         // Scene 2 returns to the title, which shows the opening's page again:
         // that is the opening's finding, not the scene's.
         {"a cut page after a return to the title",
-         [&](CleanGame& g) {
-             g.folder.script("opn", concat({"--15"}, concat(page15, {"tugi", ""})));
-             g.folder.script("2", concat({"A", ">end"}, numbered("X", 20)));
-         },
+         {{"opn", concat({"--15"}, concat(page15, {"tugi", ""}))},
+          {"2", concat({"A", ">end"}, numbered("X", 20))}},
          {at("txt/opn.txt", firstCutRow(page15) + 1, "warning"), "txt/2.txt:3 warning"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CleanGame g;
-        c.breakIt(g);
+        for (const auto& [scene, lines] : c.scripts) g.folder.script(scene, lines);
+        c.alsoBreak(g);
         const auto found = g.check();
         EXPECT_EQ(where(found), c.found);
         std::string messages;
