@@ -18,7 +18,7 @@
 //
 // SDL itself (and the thirty-odd libraries that it pulls in) is loaded when
 // audio is first started, not by the dynamic linker before main(); without it
-// every open fails with mci::kHardware.
+// no output can start, which fails the devices with mci::kHardware.
 //
 // Modes: "stopped" after the open, "playing" after a play, and "stopped"
 // again after a seek or once the whole file has been handed to the output.
