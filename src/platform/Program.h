@@ -29,7 +29,7 @@ class Application {
     // Runs `action` (which must not throw) once the first window has been
     // painted, or half a second after the loop starts should none be: for
     // work that must not hold up the first frame.
-    void afterFirstFrame(std::function<void()> action);
+    static void afterFirstFrame(std::function<void()> action);
 
     // The window face the game asks for may be missing here; map it to an
     // installed proportional Japanese Gothic face.

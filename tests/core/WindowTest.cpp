@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
 #include "platform/Dispatch.h"
+#include "platform/Program.h"
 #include "support/GameFolder.h"
 
 TEST(Window, ClosingEndsTheProgramWhetherTheScriptIsOpenOrNot) {
@@ -24,6 +27,36 @@ TEST(Window, ClosingEndsTheProgramWhetherTheScriptIsOpenOrNot) {
         g.timers.advance(5000);  // nothing runs any more
         EXPECT_EQ(g.random.draws, 0);
     }
+}
+
+TEST(Window, WorkLeftForAfterTheFirstFrameRunsOnceThatPaintIsDone) {
+    GameFolder folder;
+    folder.script("opn", {"Hello", "tugi", ""});
+    folder.picture("opn");
+    TestGame g(folder);
+    struct PaintSeen final : QObject {
+        bool seen = false;
+        bool eventFilter(QObject*, QEvent* e) override {
+            seen = seen || e->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    g.fom->window()->installEventFilter(&paints);
+    g.start();
+    bool paintedBefore = false;
+    int ran = 0;
+    platform::Application::afterFirstFrame([&] {
+        paintedBefore = paints.seen;
+        ++ran;
+    });
+    EXPECT_EQ(ran, 0);
+    for (int i = 0; i < 50 && ran == 0; ++i)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_EQ(ran, 1);
+    EXPECT_TRUE(paintedBefore);
+    g.fom->window()->repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, 1);
 }
 
 TEST(Window, TheLabelShowsMarkupLiterallyAndTellsAssistiveTechnology) {
