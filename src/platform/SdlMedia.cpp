@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -379,30 +379,32 @@ struct SdlMedia::Device {
 namespace {
 
 // Reads the whole file if it is a regular file of at most `maxBytes` bytes.
+// Never blocks on a pipe or device put in the file's place since the open.
 std::int32_t readWholeFile(const std::string& path, std::uint64_t maxBytes,
                            std::vector<std::uint8_t>& bytes) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) return mci::kFileNotFound;
-    if (!std::filesystem::is_regular_file(status)) return mci::kInvalidFile;
-    maxBytes = std::min<std::uint64_t>(maxBytes, INT_MAX);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return mci::kFileNotFound;
-    std::int32_t rc = mci::kOk;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    if (size <= 0 || static_cast<std::uint64_t>(size) > maxBytes ||
-        std::fseek(file, 0, SEEK_SET) != 0) {
-        rc = mci::kInvalidFile;  // empty, too large, or not a plain file
-    } else {
-        bytes.resize(static_cast<std::size_t>(size));
-        if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-            rc = mci::kInvalidFile;
-        }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT ? mci::kFileNotFound : mci::kInvalidFile;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return mci::kInvalidFile;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size == 0 || size > std::min<std::uint64_t>(maxBytes, INT_MAX)) return mci::kInvalidFile;
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // shortened since the open
+        done += static_cast<std::size_t>(n);
     }
-    std::fclose(file);
-    if (rc != mci::kOk) std::vector<std::uint8_t>().swap(bytes);
-    return rc;
+    if (done != bytes.size()) {
+        std::vector<std::uint8_t>().swap(bytes);
+        return mci::kInvalidFile;
+    }
+    return mci::kOk;
 }
 
 struct WavBuffer {
