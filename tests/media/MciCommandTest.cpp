@@ -66,7 +66,7 @@ TEST(MciCommand, EveryCommandInAnyLetterCase) {
     EXPECT_EQ(parsed("close midi").verb, MciVerb::Close);
 }
 
-TEST(MciCommand, ThePartsCommandsExactly) {
+TEST(MciCommand, TheGamesOwnCommandsExactly) {
     auto c = parsed("close MIDI notify");
     EXPECT_EQ(c.verb, MciVerb::Close);
     EXPECT_EQ(c.alias, "MIDI");
