@@ -301,27 +301,42 @@ std::int32_t checkWaveFormat(const WaveLayout& w) {
 // its walk takes noticeable time.
 constexpr std::uint64_t kMaxChunks = 4096;
 
+// A regular file of 1 to maxBytes bytes, open for reading; opening never
+// blocks on a pipe or device in its place.
+class WaveFile {
+  public:
+    std::int32_t open(const std::string& path, std::uint64_t maxBytes) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd_ < 0) return mci::kFileNotFound;
+        struct stat st {};
+        if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return mci::kInvalidFile;
+        size_ = static_cast<std::uint64_t>(st.st_size);
+        if (size_ == 0 || size_ > std::min<std::uint64_t>(maxBytes, INT_MAX)) {
+            return mci::kInvalidFile;
+        }
+        return mci::kOk;
+    }
+    ~WaveFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int fd() const { return fd_; }
+    std::uint64_t size() const { return size_; }
+
+  private:
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
 // The open's own check of a file, from its chunk headers alone.
 std::int32_t checkWaveFile(const std::string& path, std::uint64_t maxBytes, WaveLayout& layout) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) return mci::kFileNotFound;
-    if (!std::filesystem::is_regular_file(status)) return mci::kInvalidFile;
-    // Not blocking: the check above and this open are not one step.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return mci::kFileNotFound;
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return mci::kInvalidFile;
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    if (size == 0 || size > std::min<std::uint64_t>(maxBytes, INT_MAX)) return mci::kInvalidFile;
-    const auto read = [fd](std::uint64_t pos, std::uint8_t* out, std::size_t n) {
+    WaveFile file;
+    if (const auto rc = file.open(path, maxBytes); rc != mci::kOk) return rc;
+    const auto read = [fd = file.fd()](std::uint64_t pos, std::uint8_t* out, std::size_t n) {
         return pread(fd, out, n, static_cast<off_t>(pos)) == static_cast<ssize_t>(n);
     };
-    if (const auto rc = walkRiffWave(size, kMaxChunks, read, layout); rc != mci::kOk) return rc;
+    if (const auto rc = walkRiffWave(file.size(), kMaxChunks, read, layout); rc != mci::kOk) {
+        return rc;
+    }
     return checkWaveFormat(layout);
 }
 
@@ -379,23 +394,14 @@ struct SdlMedia::Device {
 namespace {
 
 // Reads the whole file if it is a regular file of at most `maxBytes` bytes.
-// Never blocks on a pipe or device put in the file's place since the open.
 std::int32_t readWholeFile(const std::string& path, std::uint64_t maxBytes,
                            std::vector<std::uint8_t>& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT ? mci::kFileNotFound : mci::kInvalidFile;
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return mci::kInvalidFile;
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    if (size == 0 || size > std::min<std::uint64_t>(maxBytes, INT_MAX)) return mci::kInvalidFile;
-    bytes.resize(static_cast<std::size_t>(size));
+    WaveFile file;
+    if (const auto rc = file.open(path, maxBytes); rc != mci::kOk) return rc;
+    bytes.resize(static_cast<std::size_t>(file.size()));
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::read(file.fd(), bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;  // shortened since the open
         done += static_cast<std::size_t>(n);
