@@ -247,6 +247,23 @@ void drawHollowTree(QPainter& p, Scatter& s, qreal x, qreal base, QColor trunk, 
     p.drawEllipse(QPointF(x, base - 36), 11, 16);
 }
 
+// A grassy hill from the left edge at `leftY`, curving through `bend` to the
+// right edge at `rightY`, shaded from `gradientTop` down.
+void drawGrassHill(QPainter& p, qreal leftY, QPointF bend, qreal rightY, qreal gradientTop,
+                   QColor top, QColor bottom) {
+    QPainterPath hill;
+    hill.moveTo(0, leftY);
+    hill.quadTo(bend, QPointF(kW, rightY));
+    hill.lineTo(kW, kH);
+    hill.lineTo(0, kH);
+    QLinearGradient grass(0, gradientTop, 0, kH);
+    grass.setColorAt(0, top);
+    grass.setColorAt(1, bottom);
+    p.setPen(Qt::NoPen);
+    p.setBrush(grass);
+    p.drawPath(hill);
+}
+
 // The opening: the title over Pirokko's tree under a full moon.
 void drawOpening(QPainter& p) {
     Scatter s(11);
@@ -255,17 +272,7 @@ void drawOpening(QPainter& p) {
     drawStars(p, s, 70, QRectF(0, 0, kW, kH * 0.7));
     drawMoon(p, QPointF(178, 92), 21);
     drawRow(p, s, 212, 26, 48, rgba(26, 38, 66));
-    QPainterPath hill;
-    hill.moveTo(0, 222);
-    hill.quadTo(120, 200, kW, 226);
-    hill.lineTo(kW, kH);
-    hill.lineTo(0, kH);
-    QLinearGradient grass(0, 200, 0, kH);
-    grass.setColorAt(0, rgba(44, 84, 66));
-    grass.setColorAt(1, rgba(18, 40, 34));
-    p.setPen(Qt::NoPen);
-    p.setBrush(grass);
-    p.drawPath(hill);
+    drawGrassHill(p, 222, QPointF(120, 200), 226, 200, rgba(44, 84, 66), rgba(18, 40, 34));
     drawHollowTree(p, s, 52, 226, rgba(70, 48, 40), rgba(30, 74, 56), rgba(255, 200, 110));
     drawPirokko(p, QPointF(140, 214), 40);
     drawLettering(p, QStringLiteral("ピロッコ"), QPointF(kW / 2, 32), 34, rgba(255, 240, 190),
@@ -656,17 +663,7 @@ void drawStarGame(QPainter& p) {
     p.drawLine(kettle[3], kettle[0]);
     p.drawLine(kettle[1], kettle[4]);
     for (const QPointF& c : kettle) sparkle(p, c, 3, rgba(255, 250, 220));
-    QPainterPath hill;
-    hill.moveTo(0, 214);
-    hill.quadTo(110, 190, kW, 224);
-    hill.lineTo(kW, kH);
-    hill.lineTo(0, kH);
-    QLinearGradient grass(0, 195, 0, kH);
-    grass.setColorAt(0, rgba(40, 76, 60));
-    grass.setColorAt(1, rgba(16, 36, 30));
-    p.setPen(Qt::NoPen);
-    p.setBrush(grass);
-    p.drawPath(hill);
+    drawGrassHill(p, 214, QPointF(110, 190), 224, 195, rgba(40, 76, 60), rgba(16, 36, 30));
     drawPirokko(p, QPointF(160, 210), 30);
 }
 
