@@ -52,35 +52,9 @@ class FakeMedia final : public platform::MediaCommands {
 
 using Commands = std::vector<std::string>;
 
-const Commands kRestart{"status MIDI mode", "seek MIDI to start", "play MIDI from 0"};
-const Commands kQueryOnly{"status MIDI mode"};
-
 }  // namespace
 
-TEST(BgmOpen, ClosesThenOpensTheQuotedPathUnderMIDI) {
-    FakeMedia media;
-    共用関数 module(media);
-    module.BgmOpen(u"C:\\Games\\Play\\bgm.wav");
-    EXPECT_EQ(media.commands(),
-              (Commands{"close MIDI notify", R"(open "C:\Games\Play\bgm.wav" alias MIDI)"}));
-    for (const auto& s : media.sent) {
-        EXPECT_FALSE(s.hadReply);
-        EXPECT_EQ(s.replyLength, 0u);
-        EXPECT_EQ(s.callback, 0);
-    }
-    EXPECT_EQ(module.BgmResult, 101);  // the open's code overwrites the close's
-}
-
-TEST(BgmOpen, PathWithBlanksAndNonAsciiTextIsSentAsUtf8) {
-    FakeMedia media;
-    共用関数 module(media);
-    module.BgmOpen(u"/home/a b/\u97f3\u697d/bgm.wav");
-    ASSERT_EQ(media.sent.size(), 2u);
-    EXPECT_EQ(media.sent[1].command,
-              "open \"/home/a b/\xE9\x9F\xB3\xE6\xA5\xBD/bgm.wav\" alias MIDI");
-}
-
-TEST(BgmPlay, SendsPlayOnlyWhenTheMusicIsOn) {
+TEST(BgmOpen, BgmPlayAndBgmCloseSendTheirCommandsAndKeepTheLastCode) {
     FakeMedia media;
     共用関数 module(media);
     module.BgmResult = 7;
@@ -90,121 +64,87 @@ TEST(BgmPlay, SendsPlayOnlyWhenTheMusicIsOn) {
     module.BgmOn = 1;
     module.BgmPlay();
     EXPECT_TRUE(media.sent.empty());
+
+    module.BgmOpen(u"C:\\Games\\Play\\bgm.wav");
+    EXPECT_EQ(module.BgmResult, 101);  // the open's code overwrites the close's
+    module.BgmOpen(u"/home/a b/\u97f3\u697d/bgm.wav");
     module.BgmOn = -1;
     module.BgmPlay();
-    EXPECT_EQ(media.commands(), Commands{"play MIDI notify"});
-    EXPECT_EQ(module.BgmResult, 100);
-}
-
-TEST(BgmClose, SendsCloseAndStoresItsCode) {
-    FakeMedia media;
-    共用関数 module(media);
+    EXPECT_EQ(module.BgmResult, 104);
     module.BgmClose();
-    EXPECT_EQ(media.commands(), Commands{"close MIDI notify"});
-    EXPECT_EQ(module.BgmResult, 100);
+    EXPECT_EQ(module.BgmResult, 105);
+    EXPECT_EQ(media.commands(),
+              (Commands{"close MIDI notify", R"(open "C:\Games\Play\bgm.wav" alias MIDI)",
+                        "close MIDI notify",
+                        "open \"/home/a b/\xE9\x9F\xB3\xE6\xA5\xBD/bgm.wav\" alias MIDI",
+                        "play MIDI notify", "close MIDI notify"}));
+    for (const auto& s : media.sent) {
+        EXPECT_FALSE(s.hadReply);
+        EXPECT_EQ(s.replyLength, 0u);
+        EXPECT_EQ(s.callback, 0);
+    }
 }
 
-TEST(PollBgm, AsksForTheModeWithSixteenBlanksAndLength15) {
-    FakeMedia media;
-    共用関数 module(media);
-    PollBgm(module);
-    ASSERT_EQ(media.sent.size(), 1u);
-    const Sent& s = media.sent[0];
-    EXPECT_EQ(s.command, "status MIDI mode");
-    EXPECT_TRUE(s.hadReply);
-    EXPECT_EQ(s.replyLength, 15u);
-    EXPECT_EQ(s.replyBefore, std::string(16, ' '));
-    EXPECT_EQ(s.callback, 0);
-}
-
-TEST(PollBgm, RestartsWhenStoppedAndOn) {
-    FakeMedia media;
-    共用関数 module(media);
-    module.BgmOn = -1;
-    media.statusBytes = std::string("stopped\0", 8);
-    PollBgm(module);
-    EXPECT_EQ(media.commands(), kRestart);
-    EXPECT_EQ(module.BgmResult, 101);  // the play's code, after the seek's
-}
-
-TEST(PollBgm, StoppedInAnyLetterCase) {
-    for (const char* word : {"STOPPED", "Stopped", "sToPpEd", "stoppeD"}) {
+// One tick against each reply: only the first seven characters, in any letter
+// case, spelling "stopped" with the music on restart it; the status code never
+// counts.
+TEST(PollBgm, RestartsOnlyWhenStoppedAndOn) {
+    const std::string stopped("stopped\0", 8);
+    const struct {
+        std::string reply;
+        std::int16_t on = -1;
+        std::int32_t statusCode = 0;
+        bool restarts = false;
+    } cases[] = {
+        {stopped, -1, 0, true},
+        {stopped, -1, 999, true},
+        {std::string("STOPPED\0", 8), -1, 0, true},
+        {std::string("Stopped\0", 8), -1, 0, true},
+        {std::string("sToPpEd\0", 8), -1, 0, true},
+        {std::string("stoppeD\0", 8), -1, 0, true},
+        {std::string("stoppedxyz\0", 11), -1, 0, true},
+        {"stopped", -1, 0, true},
+        {"STOPPED ANYWAY", -1, 0, true},
+        {std::string("stopped\0garbage", 15), -1, 0, true},
+        {std::string("playing\0", 8)},
+        {std::string("paused\0", 7)},
+        {std::string("not ready\0", 10)},
+        {std::string("stoppe\0", 7)},
+        {std::string(" stopped\0", 9)},
+        {std::string("stop\0", 5)},
+        {std::string("seeking\0", 8)},
+        {std::string("", 0)},
+        {std::string("\0", 1)},
+        {std::string("st\0pped", 7)},
+        {"STOPPE"},
+        {"", -1, 263},  // a failing layer that writes nothing leaves the blanks
+        {stopped, 0},   // the music off
+        {stopped, 1},
+        {stopped, -2},
+        {stopped, 32767},
+        {stopped, -32768},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << '"' << c.reply << "\" on " << c.on);
         FakeMedia media;
         共用関数 module(media);
-        module.BgmOn = -1;
-        media.statusBytes = std::string(word) + '\0';
+        module.BgmOn = c.on;
+        module.BgmResult = 5;
+        media.statusBytes = c.reply;
+        media.statusCode = c.statusCode;
         PollBgm(module);
-        EXPECT_EQ(media.commands(), kRestart) << word;
+        if (c.restarts) {
+            EXPECT_EQ(media.commands(),
+                      (Commands{"status MIDI mode", "seek MIDI to start", "play MIDI from 0"}));
+            EXPECT_EQ(module.BgmResult, 101);  // the play's code, after the seek's
+        } else {
+            EXPECT_EQ(media.commands(), Commands{"status MIDI mode"});
+            EXPECT_EQ(module.BgmResult, 5);
+        }
     }
 }
 
-TEST(PollBgm, OnlyTheFirstSevenCharactersCount) {
-    for (const std::string& reply :
-         {std::string("stoppedxyz\0", 11), std::string("stopped"), std::string("STOPPED ANYWAY"),
-          std::string("stopped\0garbage", 15)}) {
-        FakeMedia media;
-        共用関数 module(media);
-        module.BgmOn = -1;
-        media.statusBytes = reply;
-        PollBgm(module);
-        EXPECT_EQ(media.commands(), kRestart) << reply;
-    }
-}
-
-TEST(PollBgm, OtherModesDoNotRestart) {
-    for (const std::string& reply :
-         {std::string("playing\0", 8), std::string("paused\0", 7), std::string("not ready\0", 10),
-          std::string("stoppe\0", 7), std::string(" stopped\0", 9), std::string("stop\0", 5),
-          std::string("seeking\0", 8), std::string("", 0), std::string("\0", 1),
-          std::string("st\0pped", 7), std::string("STOPPE", 6)}) {
-        FakeMedia media;
-        共用関数 module(media);
-        module.BgmOn = -1;
-        media.statusBytes = reply;
-        PollBgm(module);
-        EXPECT_EQ(media.commands(), kQueryOnly) << reply;
-    }
-}
-
-TEST(PollBgm, ReplyOfBlanksOnlyWhenTheQueryFails) {
-    // A failing layer that writes nothing leaves the 16 blanks: no restart.
-    FakeMedia media;
-    共用関数 module(media);
-    module.BgmOn = -1;
-    module.BgmResult = 5;
-    media.statusBytes.clear();
-    media.statusCode = 263;
-    PollBgm(module);
-    EXPECT_EQ(media.commands(), kQueryOnly);
-    EXPECT_EQ(module.BgmResult, 5);  // the status code is discarded
-}
-
-TEST(PollBgm, StatusCodeIsDiscardedEvenWhenStopped) {
-    FakeMedia media;
-    共用関数 module(media);
-    module.BgmOn = -1;
-    media.statusBytes = std::string("stopped\0", 8);
-    media.statusCode = 999;
-    PollBgm(module);
-    EXPECT_EQ(media.commands(), kRestart);
-    EXPECT_EQ(module.BgmResult, 101);
-}
-
-TEST(PollBgm, MusicOffNeverRestarts) {
-    for (const std::int16_t on : {std::int16_t{0}, std::int16_t{1}, std::int16_t{-2},
-                                  std::int16_t{32767}, std::int16_t{-32768}}) {
-        FakeMedia media;
-        共用関数 module(media);
-        module.BgmOn = on;
-        module.BgmResult = 42;
-        media.statusBytes = std::string("stopped\0", 8);
-        for (int tick = 0; tick < 5; ++tick) PollBgm(module);
-        EXPECT_EQ(media.commands(), Commands(5, "status MIDI mode")) << on;
-        EXPECT_EQ(module.BgmResult, 42);
-    }
-}
-
-TEST(PollBgm, EveryTickQueriesAndEveryStoppedTickRestarts) {
+TEST(PollBgm, EveryTickAsksWithSixteenBlanksAndEveryStoppedTickRestarts) {
     FakeMedia media;
     共用関数 module(media);
     module.BgmOn = -1;
@@ -218,4 +158,11 @@ TEST(PollBgm, EveryTickQueriesAndEveryStoppedTickRestarts) {
               (Commands{"status MIDI mode", "status MIDI mode", "seek MIDI to start",
                         "play MIDI from 0", "status MIDI mode", "seek MIDI to start",
                         "play MIDI from 0", "status MIDI mode"}));
+    for (const Sent& s : media.sent) {
+        EXPECT_EQ(s.hadReply, s.command == "status MIDI mode");
+        if (!s.hadReply) continue;
+        EXPECT_EQ(s.replyLength, 15u);
+        EXPECT_EQ(s.replyBefore, std::string(16, ' '));
+        EXPECT_EQ(s.callback, 0);
+    }
 }
