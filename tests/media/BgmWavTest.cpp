@@ -73,14 +73,3 @@ TEST(BgmWav, EndJoinsStartWithoutAClick) {
         EXPECT_LT(std::llabs(sum / static_cast<long long>(frames)), 50);
     }
 }
-
-TEST(BgmWav, OpensAndPlaysThroughTheMediaLayer) {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    platform::SdlMedia media;
-    const std::string open = std::string("open \"") + PIROKKO_BGM_WAV + "\" alias MIDI";
-    ASSERT_EQ(media.mciSendStringA(open.c_str(), nullptr, 0, 0), platform::mci::kOk);
-    EXPECT_EQ(media.mciSendStringA("play MIDI notify", nullptr, 0, 0), platform::mci::kOk);
-    char reply[16] = {};
-    EXPECT_EQ(media.mciSendStringA("status MIDI mode", reply, 15, 0), platform::mci::kOk);
-    EXPECT_STREQ(reply, "playing");
-}
