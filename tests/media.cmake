@@ -27,7 +27,8 @@ if(NOT PIROKKO_SANITIZE)
   add_executable(pirokko_media_tsan
     media/TsanStress.cpp
     ${CMAKE_SOURCE_DIR}/src/platform/SdlMedia.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/MciCommand.cpp)
+    ${CMAKE_SOURCE_DIR}/src/platform/MciCommand.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/RegularFile.cpp)
   target_include_directories(pirokko_media_tsan PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(pirokko_media_tsan PRIVATE -fsanitize=thread -fno-omit-frame-pointer -g)
   target_link_options(pirokko_media_tsan PRIVATE -fsanitize=thread)

@@ -1,13 +1,12 @@
 #include "platform/Files.h"
 
-#include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 
 #include "platform/Errors.h"
+#include "platform/RegularFile.h"
 
 namespace platform {
 
@@ -65,17 +64,11 @@ constexpr std::size_t kChunk = 64 * 1024;
 }
 
 std::unique_ptr<LineReader> LineReader::open(const std::string& path) {
-    // Without O_NONBLOCK, opening a pipe waits for a writer, forever.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st {};
-    // Only regular files: a folder cannot be read, and a pipe or device could
-    // block the game forever.
-    std::FILE* f = nullptr;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(f = fdopen(fd, "rb"))) {
-        ::close(fd);
-        return nullptr;
-    }
+    RegularFile file(path);
+    if (!file.regular()) return nullptr;
+    std::FILE* f = fdopen(file.fd(), "rb");
+    if (f == nullptr) return nullptr;
+    file.release();  // now the stream's
     return std::unique_ptr<LineReader>(new LineReader(f));
 }
 

@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "platform/MciCommand.h"
+#include "platform/RegularFile.h"
 
 namespace platform {
 
@@ -301,36 +302,18 @@ std::int32_t checkWaveFormat(const WaveLayout& w) {
 // its walk takes noticeable time.
 constexpr std::uint64_t kMaxChunks = 4096;
 
-// A regular file of 1 to maxBytes bytes, open for reading; opening never
-// blocks on a pipe or device in its place.
-class WaveFile {
-  public:
-    std::int32_t open(const std::string& path, std::uint64_t maxBytes) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd_ < 0) return mci::kFileNotFound;
-        struct stat st {};
-        if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return mci::kInvalidFile;
-        size_ = static_cast<std::uint64_t>(st.st_size);
-        if (size_ == 0 || size_ > std::min<std::uint64_t>(maxBytes, INT_MAX)) {
-            return mci::kInvalidFile;
-        }
-        return mci::kOk;
+// Opens the file for the device: a regular file of 1 to `maxBytes` bytes.
+std::int32_t openWaveFile(const RegularFile& file, std::uint64_t maxBytes) {
+    if (!file.opened()) return mci::kFileNotFound;
+    if (!file.regular() || file.size() == 0 ||
+        file.size() > std::min<std::uint64_t>(maxBytes, INT_MAX)) {
+        return mci::kInvalidFile;
     }
-    ~WaveFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int fd() const { return fd_; }
-    std::uint64_t size() const { return size_; }
-
-  private:
-    int fd_ = -1;
-    std::uint64_t size_ = 0;
-};
+    return mci::kOk;
+}
 
 // The open's own check of a file, from its chunk headers alone.
-std::int32_t checkWaveFile(const std::string& path, std::uint64_t maxBytes, WaveLayout& layout) {
-    WaveFile file;
-    if (const auto rc = file.open(path, maxBytes); rc != mci::kOk) return rc;
+std::int32_t checkWaveHeaders(const RegularFile& file, WaveLayout& layout) {
     const auto read = [fd = file.fd()](std::uint64_t pos, std::uint8_t* out, std::size_t n) {
         return pread(fd, out, n, static_cast<off_t>(pos)) == static_cast<ssize_t>(n);
     };
@@ -393,15 +376,13 @@ struct SdlMedia::Device {
 
 namespace {
 
-// Reads the whole file if it is a regular file of at most `maxBytes` bytes.
-std::int32_t readWholeFile(const std::string& path, std::uint64_t maxBytes,
-                           std::vector<std::uint8_t>& bytes) {
-    WaveFile file;
-    if (const auto rc = file.open(path, maxBytes); rc != mci::kOk) return rc;
+// Reads the whole of a file opened by openWaveFile.
+std::int32_t readWholeFile(const RegularFile& file, std::vector<std::uint8_t>& bytes) {
     bytes.resize(static_cast<std::size_t>(file.size()));
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::read(file.fd(), bytes.data() + done, bytes.size() - done);
+        const ssize_t n =
+            pread(file.fd(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;  // shortened since the open
         done += static_cast<std::size_t>(n);
@@ -489,11 +470,11 @@ std::int32_t SdlMedia::startAudio(const Device& d) {
 
 std::int32_t SdlMedia::open(std::string_view path, std::string_view alias) {
     if (find(alias) != nullptr) return mci::kDuplicateAlias;
-    const std::string file(path);
+    // Opened once: the check here and the loading read the same file.
+    auto file = std::make_shared<RegularFile>(std::string(path));
+    if (const auto rc = openWaveFile(*file, options_.maxFileBytes); rc != mci::kOk) return rc;
     WaveLayout layout;
-    if (const auto rc = checkWaveFile(file, options_.maxFileBytes, layout); rc != mci::kOk) {
-        return rc;
-    }
+    if (const auto rc = checkWaveHeaders(*file, layout); rc != mci::kOk) return rc;
 
     auto device = std::make_unique<Device>();
     device->alias = std::string(alias);
@@ -505,7 +486,7 @@ std::int32_t SdlMedia::open(std::string_view path, std::string_view alias) {
         try {
             d.inBackground = true;
             d.loader = std::thread([this, &d, file] {
-                load(d, file);
+                load(d, *file);
                 if (const SdlApi* api = sdlIfLoaded()) api->TLSCleanup();  // as for the early start
             });
             devices_.push_back(std::move(device));
@@ -514,13 +495,13 @@ std::int32_t SdlMedia::open(std::string_view path, std::string_view alias) {
             d.inBackground = false;  // no thread to spare: load it here and now
         }
     }
-    load(d, file);
+    load(d, *file);
     if (d.state == Device::State::Failed) return d.failure;
     devices_.push_back(std::move(device));
     return mci::kOk;
 }
 
-void SdlMedia::load(Device& d, const std::string& path) {
+void SdlMedia::load(Device& d, const RegularFile& wave) {
     // Runs while the opener goes on: everything it makes stays local until
     // the hand-over at the end.
     const auto fail = [&d](std::int32_t code) {
@@ -529,9 +510,7 @@ void SdlMedia::load(Device& d, const std::string& path) {
         d.failure = code;
     };
     std::vector<std::uint8_t> file;
-    if (const auto rc = readWholeFile(path, options_.maxFileBytes, file); rc != mci::kOk) {
-        return fail(rc);
-    }
+    if (const auto rc = readWholeFile(wave, file); rc != mci::kOk) return fail(rc);
     if (const auto rc = checkRiffWave(file.data(), file.size()); rc != mci::kOk) return fail(rc);
     if (const auto rc = startAudio(d); rc != mci::kOk) return fail(rc);
     const SdlApi& api = *sdl();

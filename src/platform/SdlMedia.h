@@ -49,6 +49,7 @@
 namespace platform {
 
 struct MciCommand;
+class RegularFile;
 
 // The samples of one opened sound and the state that the interface thread
 // and the audio thread share. Interface methods (play, seekToStart, playing,
@@ -168,7 +169,7 @@ class SdlMedia final : public MediaCommands {
     std::int32_t open(std::string_view path, std::string_view alias);
     std::int32_t deviceCommand(Device& device, const MciCommand& cmd, char* reply,
                                std::uint32_t replyLength);
-    void load(Device& device, const std::string& path);
+    void load(Device& device, const RegularFile& file);
     std::int32_t startAudio(const Device& device);
     void close(Device& device);
 
