@@ -180,25 +180,20 @@ std::int32_t parseMciCommand(std::string_view text, MciCommand& out) {
     if (const auto rc = words.next(verb, has); rc != mci::kOk) return rc;
     if (!has) return mci::kMissingCommandString;
     if (verb.quoted) return mci::kUnrecognizedCommand;
-    if (equalsIgnoringCase(verb.text, "open")) {
-        out.verb = MciVerb::Open;
-        return parseOpen(words, out);
-    }
-    if (equalsIgnoringCase(verb.text, "play")) {
-        out.verb = MciVerb::Play;
-        return parsePlay(words, out);
-    }
-    if (equalsIgnoringCase(verb.text, "seek")) {
-        out.verb = MciVerb::Seek;
-        return parseSeek(words, out);
-    }
-    if (equalsIgnoringCase(verb.text, "status")) {
-        out.verb = MciVerb::Status;
-        return parseStatus(words, out);
-    }
-    if (equalsIgnoringCase(verb.text, "close")) {
-        out.verb = MciVerb::Close;
-        return parseClose(words, out);
+    static constexpr struct {
+        std::string_view word;
+        MciVerb verb;
+        std::int32_t (*parse)(Words&, MciCommand&);
+    } kVerbs[] = {{"open", MciVerb::Open, parseOpen},
+                  {"play", MciVerb::Play, parsePlay},
+                  {"seek", MciVerb::Seek, parseSeek},
+                  {"status", MciVerb::Status, parseStatus},
+                  {"close", MciVerb::Close, parseClose}};
+    for (const auto& v : kVerbs) {
+        if (equalsIgnoringCase(verb.text, v.word)) {
+            out.verb = v.verb;
+            return v.parse(words, out);
+        }
     }
     return mci::kUnrecognizedCommand;
 }
