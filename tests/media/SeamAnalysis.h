@@ -11,12 +11,10 @@
 namespace seam {
 
 struct Result {
-    std::size_t leadingSilence = 0;  // frames before the first pass
-    std::size_t wholePasses = 0;     // passes found complete
-    std::vector<std::size_t> gaps;   // silent frames at each seam
-    std::size_t tailFrames = 0;      // frames of the last, partial pass
-    bool corrupt = false;            // a frame neither silent nor the loop's
-    std::size_t corruptAt = 0;       // frame index of the first such frame
+    std::size_t wholePasses = 0;    // passes found complete
+    std::vector<std::size_t> gaps;  // silent frames at each seam
+    bool corrupt = false;           // a frame neither silent nor the loop's
+    std::size_t corruptAt = 0;      // frame index of the first such frame
 };
 
 // `loop` and `rendered` hold whole frames of `frameBytes` bytes; silence is
@@ -41,17 +39,13 @@ inline Result analyse(const std::vector<std::uint8_t>& loop,
     };
     std::size_t f = 0;
     while (f < total && silent(f)) ++f;
-    r.leadingSilence = f;
     while (f < total) {
         if (!matchesFrom(f)) {
             r.corrupt = true;
             r.corruptAt = f;
             return r;
         }
-        if (total - f < n) {
-            r.tailFrames = total - f;
-            return r;
-        }
+        if (total - f < n) return r;  // the last pass, cut short
         f += n;
         ++r.wholePasses;
         std::size_t gap = 0;
