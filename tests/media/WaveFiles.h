@@ -64,8 +64,8 @@ inline Bytes countingPcm16(std::uint32_t frames) {
     return d;
 }
 
-inline Bytes countingWave(std::uint32_t frames, std::uint32_t rate = 44100) {
-    return wave(1, 2, rate, 16, countingPcm16(frames));
+inline Bytes countingWave(std::uint32_t frames) {
+    return wave(1, 2, 44100, 16, countingPcm16(frames));
 }
 
 inline void writeFile(const std::filesystem::path& p, const Bytes& b) {
