@@ -184,18 +184,14 @@ TEST_F(SdlMediaTest, FormatsThatSdlReads) {
     Bytes u8(8000, 0);
     for (std::size_t i = 0; i < u8.size(); ++i) u8[i] = static_cast<std::uint8_t>(128 + i % 50);
     Bytes f32;
-    for (int i = 0; i < 4800; ++i) {
-        const float v = 0.25f;
-        std::uint8_t b[4];
-        std::memcpy(b, &v, 4);
-        f32.insert(f32.end(), b, b + 4);
+    const float quarter = 0.25f;
+    for (int i = 0; i < 4800 * 2; ++i) {
+        const auto* b = reinterpret_cast<const std::uint8_t*>(&quarter);
         f32.insert(f32.end(), b, b + 4);
     }
     Bytes s24(3 * 2 * 4000, 0x11);
     // IMA ADPCM, mono, 8 kHz: blocks of 256 bytes holding 505 samples each.
-    Bytes imaExtra;
-    wavefiles::put16(imaExtra, 2);
-    wavefiles::put16(imaExtra, 505);
+    const Bytes imaExtra = {2, 0, 505 & 0xFF, 505 >> 8};
     Bytes ima(256 * 8, 0x21);
     for (int b = 0; b < 8; ++b) {
         ima[b * 256 + 2] = 0;  // step index
