@@ -29,7 +29,7 @@ Outcome runCheck(const QStringList& arguments, const std::string& workingFolder 
 }  // namespace
 
 // With no folder named it checks the one it runs in.
-TEST(Program, ExitsZeroWithWarningsAloneAndOneWithAnyError) {
+TEST(Program, ExitsZeroWithWarningsAloneOneWithAnyErrorAndTwoWhenItCannotCheck) {
     CleanGame g;
     Outcome r = runCheck({}, g.folder.path());
     EXPECT_EQ(r.exitCode, 0);
@@ -47,6 +47,11 @@ TEST(Program, ExitsZeroWithWarningsAloneAndOneWithAnyError) {
     EXPECT_EQ(r.out.find("txt/3.txt:3: error: the line after a chooser line"), 0u) << r.out;
     EXPECT_NE(r.out.find("\ntxt/3.txt:3:2: warning: a byte here"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\n1 error, 2 warnings\n"), std::string::npos) << r.out;
+
+    // What it cannot check.
+    for (const QStringList& arguments :
+         {QStringList{"/nonexistent-folder"}, QStringList{"--frobnicate"}, QStringList{".", "."}})
+        EXPECT_EQ(runCheck(arguments).exitCode, 2) << arguments.join(' ').toStdString();
 }
 
 TEST(Program, JsonListsTheSameFindingsForTools) {
@@ -77,10 +82,4 @@ TEST(Program, JsonListsTheSameFindingsForTools) {
     const QJsonObject bytes = findings[2].toObject();
     EXPECT_EQ(bytes["column"].toInt(), 6);
     EXPECT_EQ(bytes["severity"].toString(), "warning");
-}
-
-TEST(Program, RefusesWhatItCannotCheck) {
-    EXPECT_EQ(runCheck({"/nonexistent-folder"}).exitCode, 2);
-    EXPECT_EQ(runCheck({"--frobnicate"}).exitCode, 2);
-    EXPECT_EQ(runCheck({".", "."}).exitCode, 2);
 }
