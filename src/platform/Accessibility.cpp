@@ -110,6 +110,7 @@ void labelCaptionChanged(LabelWidget& label) {
     label.readable = now;
     const bool grew = now.startsWith(before);
     if (!grew) label.announcedUpTo = 0;
+    // Nothing listens unless a reader (or the environment) switched it on.
     if (QAccessible::isActive() && now != before) {
         if (grew) {
             QAccessibleTextInsertEvent inserted(&label, before.size(), now.mid(before.size()));
