@@ -134,16 +134,19 @@ def inner(program):
         ended(orca, 20)  # its log is written out as it shuts down
         ended(wm)
         # Speech dispatcher outlives the session and would hang the next
-        # Orca: end the one this run started, by the pid it recorded.
-        pidfile = os.path.join(runtime, "speech-dispatcher", "pid", "speech-dispatcher.pid")
-        if os.path.exists(pidfile):
-            with open(pidfile) as f:
-                pid = int(f.read().strip() or 0)
-            if pid > 0:
-                try:
-                    os.kill(pid, 15)
-                except ProcessLookupError:
-                    pass
+        # Orca: end the one this run started, known by the socket it was
+        # given inside this run's own runtime folder.
+        for pid in os.listdir("/proc"):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    cmdline = f.read().decode(errors="replace")
+                if pid.isdigit() and runtime + "/speech-dispatcher/" in cmdline:
+                    os.kill(int(pid), 15)
+                    time.sleep(2)
+                    if os.path.exists("/proc/" + pid):
+                        os.kill(int(pid), 9)  # one stuck on a sound device
+            except (OSError, ValueError):
+                pass
 
     lines = spoken(log)
     for line in lines:
