@@ -32,12 +32,12 @@ int readSource(GifFileType* gif, GifByteType* to, int wanted) {
         // terminator and the trailer, are common and have always shown:
         // supply the one terminator they lack. giflib still refuses data that
         // ends before the image is complete.
+        source.ranOut = true;
         if (source.readingPixels && n == 0 && wanted == 1 && !source.endedChain) {
             source.endedChain = true;
             *to = 0;
             return 1;
         }
-        source.ranOut = true;
     }
     return static_cast<int>(n);
 }
