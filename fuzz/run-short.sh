@@ -29,7 +29,7 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 
 failed=()
-for target in fuzz_lines fuzz_mci fuzz_player; do
+for target in fuzz_lines fuzz_mci fuzz_player fuzz_gif; do
   binary=$build/fuzz/$target
   if [ ! -x "$binary" ]; then
     echo "$target: not built ($binary); configure with -DPIROKKO_FUZZ=ON" >&2

@@ -10,13 +10,14 @@ add_executable(core_tests
   core/AccessibilityTest.cpp
   core/ChooserTest.cpp
   core/FilesTest.cpp
+  core/GifDecoderTest.cpp
   core/HostileContentTest.cpp
   core/KeyboardTest.cpp
   core/ScenePictureTest.cpp
   core/ScenePlayerTest.cpp
   core/ScriptLineTest.cpp
   core/WindowTest.cpp)
-target_link_libraries(core_tests PRIVATE pirokko_test_support)
+target_link_libraries(core_tests PRIVATE pirokko_test_support GIF::GIF)
 set_property(SOURCE core/HostileContentTest.cpp APPEND PROPERTY COMPILE_DEFINITIONS
   PIROKKO_GIF_SUITE="${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")
 gtest_discover_tests(core_tests

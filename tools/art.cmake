@@ -7,7 +7,7 @@ set(PIROKKO_ART_DIR ${CMAKE_CURRENT_LIST_DIR}/makeart)
 add_library(pirokko_art STATIC ${PIROKKO_ART_DIR}/gif.cpp ${PIROKKO_ART_DIR}/quantize.cpp
                                ${PIROKKO_ART_DIR}/scenes.cpp)
 target_include_directories(pirokko_art PUBLIC ${PIROKKO_ART_DIR})
-target_link_libraries(pirokko_art PUBLIC Qt6::Gui)
+target_link_libraries(pirokko_art PUBLIC Qt6::Gui PRIVATE GIF::GIF)
 
 add_executable(makeart ${PIROKKO_ART_DIR}/main.cpp)
 target_link_libraries(makeart PRIVATE pirokko_art)

@@ -1,14 +1,11 @@
 #include "platform/Picture.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
-#include <algorithm>
 
 #include "platform/Errors.h"
-#include "platform/GifCheck.h"
+#include "platform/GifDecoder.h"
 
 namespace platform {
 
@@ -45,7 +42,6 @@ Picture LoadPicture(const Text& path) {
     if (!info.exists()) throw RuntimeError(kFileNotFound, "File not found", name);
     if (!info.isFile()) throw RuntimeError(75, "The picture is not a file", name);
 
-    // One read of the file serves both the structure check and the decoder.
     QFile bytes(file);
     if (!bytes.open(QIODevice::ReadOnly))
         throw RuntimeError(75, "The picture cannot be read", name);
@@ -57,37 +53,10 @@ Picture LoadPicture(const Text& path) {
         data = reinterpret_cast<const uchar*>(copy.constData());
         length = static_cast<std::size_t>(copy.size());
     }
-    QByteArray view = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                              static_cast<qsizetype>(length));
-    QBuffer buffer(&view);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    reader.setAllocationLimit(static_cast<int>(kPictureAllocationLimit / (1024 * 1024)));
-    if (reader.format() != "gif") {
-        throw RuntimeError(kInvalidPicture, "Invalid picture: the file is not a GIF picture", name);
-    }
-    // The decoder shows damaged data as black and sizes its canvas by a
-    // screen it does not report: look at the structure first.
-    const GifCheck gif = checkGif(data, length);
+    GifPicture gif = decodeFirstGifImage(data, length, kPictureAllocationLimit);
     if (!gif.problem.empty())
         throw RuntimeError(kInvalidPicture, "Invalid picture: " + gif.problem, name);
-    // Refuse absurd sizes before anything is allocated for them.
-    const QSize size = reader.size();
-    const long long width = std::max<long long>(gif.canvasWidth, size.width());
-    const long long height = std::max<long long>(gif.canvasHeight, size.height());
-    if (4 * width * height > kPictureAllocationLimit) {
-        throw RuntimeError(kInvalidPicture,
-                           "Invalid picture: " + std::to_string(width) + " x " +
-                               std::to_string(height) + " pixels is too large to show",
-                           name);
-    }
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        throw RuntimeError(kInvalidPicture,
-                           "Invalid picture: " + reader.errorString().toStdString(), name);
-    }
-    return Picture(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    return Picture(gif.image);
 }
 
 }  // namespace platform

@@ -4,7 +4,7 @@ target_sources(pirokko_core PRIVATE
   platform/Dispatch.cpp
   platform/Errors.cpp
   platform/Files.cpp
-  platform/GifCheck.cpp
+  platform/GifDecoder.cpp
   platform/KeyboardAndWheel.cpp
   platform/LabelLayout.cpp
   platform/Picture.cpp
@@ -12,3 +12,5 @@ target_sources(pirokko_core PRIVATE
   platform/Random.cpp
   platform/Text.cpp
   platform/Timer.cpp)
+# Pictures are decoded by giflib (platform/GifDecoder.cpp).
+target_link_libraries(pirokko_core PRIVATE GIF::GIF)

@@ -1,89 +1,29 @@
 #include "gif.h"
 
+#include <gif_lib.h>
+
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace makeart {
 namespace {
 
-constexpr int kMaxCodes = 4096;  // codes are at most 12 bits wide
+int appendTo(GifFileType* gif, const GifByteType* bytes, int length) {
+    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(bytes), length);
+    return length;
+}
 
-// Packs variable-width codes least significant bit first, as GIF wants.
-class BitWriter {
-  public:
-    void write(int code, int width) {
-        buffer_ |= static_cast<std::uint32_t>(code) << filled_;
-        filled_ += width;
-        while (filled_ >= 8) {
-            bytes_.push_back(static_cast<char>(buffer_ & 0xFF));
-            buffer_ >>= 8;
-            filled_ -= 8;
-        }
-    }
-    QByteArray finish() {
-        if (filled_ > 0) bytes_.push_back(static_cast<char>(buffer_ & 0xFF));
-        buffer_ = 0;
-        filled_ = 0;
-        return bytes_;
-    }
+[[noreturn]] void fail(int error) {
+    const char* text = GifErrorString(error);
+    throw std::runtime_error(std::string("cannot write a GIF picture: ") +
+                             (text ? text : std::to_string(error)));
+}
 
-  private:
-    QByteArray bytes_;
-    std::uint32_t buffer_ = 0;
-    int filled_ = 0;
+struct MapFree {
+    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
 };
-
-QByteArray compress(const std::vector<std::uint8_t>& pixels, int minCodeSize) {
-    const int clearCode = 1 << minCodeSize;
-    const int endCode = clearCode + 1;
-    // children[code * 256 + pixel] is the code for "code's string + pixel",
-    // or 0 when there is none yet (no string ever gets a code below endCode).
-    std::vector<std::uint16_t> children(static_cast<std::size_t>(kMaxCodes) * 256);
-    int codeSize = minCodeSize + 1;
-    int nextCode = endCode + 1;
-    BitWriter out;
-
-    out.write(clearCode, codeSize);
-    int prefix = pixels.front();
-    for (std::size_t i = 1; i < pixels.size(); ++i) {
-        const int pixel = pixels[i];
-        std::uint16_t& child = children[static_cast<std::size_t>(prefix) * 256 + pixel];
-        if (child != 0) {
-            prefix = child;
-            continue;
-        }
-        out.write(prefix, codeSize);
-        if (nextCode == kMaxCodes) {
-            // The table is full: start afresh rather than keep emitting
-            // 12-bit codes from a dictionary that no longer fits the data.
-            out.write(clearCode, codeSize);
-            std::fill(children.begin(), children.end(), 0);
-            codeSize = minCodeSize + 1;
-            nextCode = endCode + 1;
-        } else {
-            // The decoder adds each entry one code later than we do, so it
-            // widens its codes when the entry we are about to add is the
-            // first that does not fit; widen at the same point.
-            if (nextCode == (1 << codeSize) && codeSize < 12) ++codeSize;
-            child = static_cast<std::uint16_t>(nextCode++);
-        }
-        prefix = pixel;
-    }
-    out.write(prefix, codeSize);
-    // The decoder still adds one entry after the last code, possibly widening.
-    if (nextCode == (1 << codeSize) && codeSize < 12) ++codeSize;
-    out.write(endCode, codeSize);
-    return out.finish();
-}
-
-void putWord(QByteArray& out, int value) {
-    out.push_back(static_cast<char>(value & 0xFF));
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
-void putByte(QByteArray& out, int value) {
-    out.push_back(static_cast<char>(value & 0xFF));
-}
 
 }  // namespace
 
@@ -101,50 +41,51 @@ QByteArray encodeGif(const IndexedImage& image) {
     if (image.transparentIndex >= paletteSize)
         throw std::invalid_argument("GIF transparent index past the palette");
 
-    // The colour table holds a power of two entries, at least two.
-    int tableBits = 1;
-    while ((1 << tableBits) < paletteSize) ++tableBits;
-
-    QByteArray out("GIF89a");
-    putWord(out, image.width);
-    putWord(out, image.height);
-    putByte(out, 0x80 | ((tableBits - 1) << 4) | (tableBits - 1));
-    putByte(out, 0);  // background colour index
-    putByte(out, 0);  // square pixels
-    for (int i = 0; i < (1 << tableBits); ++i) {
-        const QRgb c = i < paletteSize ? image.palette[i] : qRgb(0, 0, 0);
-        putByte(out, qRed(c));
-        putByte(out, qGreen(c));
-        putByte(out, qBlue(c));
+    // The colour table holds a power of two entries, at least two; the
+    // entries past the palette stay black.
+    const int tableSize = std::max(2, 1 << GifBitSize(paletteSize));
+    const std::unique_ptr<ColorMapObject, MapFree> map(GifMakeMapObject(tableSize, nullptr));
+    if (!map) fail(E_GIF_ERR_NOT_ENOUGH_MEM);
+    std::fill_n(map->Colors, tableSize, GifColorType{0, 0, 0});
+    for (int i = 0; i < paletteSize; ++i) {
+        const QRgb c = image.palette[static_cast<std::size_t>(i)];
+        map->Colors[i] = {static_cast<GifByteType>(qRed(c)), static_cast<GifByteType>(qGreen(c)),
+                          static_cast<GifByteType>(qBlue(c))};
     }
 
+    QByteArray out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, appendTo, &error);
+    if (!gif) fail(error);
+    // Closing writes the trailer and frees the file, also after a failure.
+    auto finish = [&](bool ok) {
+        const int failed = ok ? 0 : gif->Error;
+        if (EGifCloseFile(gif, &error) == GIF_ERROR && ok) fail(error);
+        if (!ok) fail(failed);
+    };
+    EGifSetGifVersion(gif, true);
+    const int bits = GifBitSize(tableSize);
+    if (EGifPutScreenDesc(gif, image.width, image.height, bits, 0, map.get()) == GIF_ERROR)
+        finish(false);
     if (image.transparentIndex >= 0) {
-        putByte(out, 0x21);  // extension
-        putByte(out, 0xF9);  // graphic control
-        putByte(out, 4);
-        putByte(out, 0x01);  // transparency on, no disposal
-        putWord(out, 0);     // no delay
-        putByte(out, image.transparentIndex);
-        putByte(out, 0);
+        GraphicsControlBlock control{};
+        control.DisposalMode = DISPOSAL_UNSPECIFIED;
+        control.TransparentColor = image.transparentIndex;
+        GifByteType block[4];
+        const auto length = EGifGCBToExtension(&control, block);
+        if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), block) ==
+            GIF_ERROR)
+            finish(false);
     }
-
-    putByte(out, 0x2C);  // image descriptor
-    putWord(out, 0);
-    putWord(out, 0);
-    putWord(out, image.width);
-    putWord(out, image.height);
-    putByte(out, 0);  // no local table, not interlaced
-
-    const int minCodeSize = std::max(2, tableBits);
-    putByte(out, minCodeSize);
-    const QByteArray data = compress(image.pixels, minCodeSize);
-    for (qsizetype at = 0; at < data.size(); at += 255) {
-        const qsizetype length = std::min<qsizetype>(255, data.size() - at);
-        putByte(out, static_cast<int>(length));
-        out.append(data.constData() + at, length);
+    if (EGifPutImageDesc(gif, 0, 0, image.width, image.height, false, nullptr) == GIF_ERROR)
+        finish(false);
+    std::vector<GifPixelType> row(static_cast<std::size_t>(image.width));
+    for (int y = 0; y < image.height; ++y) {
+        const auto* from = image.pixels.data() + static_cast<std::size_t>(y) * image.width;
+        std::copy_n(from, image.width, row.begin());
+        if (EGifPutLine(gif, row.data(), image.width) == GIF_ERROR) finish(false);
     }
-    putByte(out, 0);     // end of image data
-    putByte(out, 0x3B);  // trailer
+    finish(true);
     return out;
 }
 

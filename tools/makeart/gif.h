@@ -1,7 +1,8 @@
 #pragma once
 // A picture in the form a GIF file stores it (a palette of at most 256
-// colours and one index per pixel), and the encoder that writes one. Qt reads
-// GIF but cannot write it, and the game's pictures must be GIF.
+// colours and one index per pixel), and how one is made and written. Qt reads
+// GIF but cannot write it, and the game's pictures must be GIF: giflib
+// reduces the colours and writes the file.
 
 #include <QByteArray>
 #include <QImage>
@@ -24,11 +25,12 @@ struct IndexedImage {
 // taken as opaque. A picture that already has few enough colours keeps them
 // exactly. The result depends only on the pixels, never on hash order or
 // memory layout, so the shipped pictures come out byte-identical every run.
+// Throws std::runtime_error if giflib cannot reduce them.
 IndexedImage quantize(const QImage& image, int maxColours = 256);
 
 // The bytes of a single-frame GIF89a file. Throws std::invalid_argument for
 // an empty image, more than 256 palette entries, or an index past the
-// palette.
+// palette, and std::runtime_error if giflib fails to write it.
 QByteArray encodeGif(const IndexedImage& image);
 
 }  // namespace makeart
