@@ -105,12 +105,15 @@ std::string LineReader::next() {
         const char* begin = buffer_.data() + pos_;
         const char* end = buffer_.data() + len_;
         const char* p = begin;
-        while (p != end && *p != '\r' && *p != '\n') ++p;
+        // Only CR ends a line (with the LF after it, if any): a lone LF is
+        // part of the line and shows as a row break within it, as scripts
+        // written for the game have always relied on.
+        while (p != end && *p != '\r') ++p;
         line.append(begin, p);
         pos_ += static_cast<std::size_t>(p - begin);
         if (p == end) continue;
-        const int c = getByte();
-        if (c == '\r' && peekByte() == '\n') getByte();
+        getByte();
+        if (peekByte() == '\n') getByte();
         return line;
     }
 }
