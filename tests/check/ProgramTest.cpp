@@ -18,8 +18,18 @@ struct Outcome {
     std::string out;
 };
 
+// The environment of a session in `variables` ("NAME=value"), whatever
+// language the one running the tests speaks.
+QProcessEnvironment session(const QStringList& variables) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) env.remove(name);
+    for (const QString& v : variables) env.insert(v.section('=', 0, 0), v.section('=', 1));
+    return env;
+}
+
 Outcome runCheck(const QStringList& arguments, const std::string& workingFolder = ".") {
     QProcess p;
+    p.setProcessEnvironment(session({"LANG=C.UTF-8"}));
     p.setWorkingDirectory(QString::fromStdString(workingFolder));
     p.start(QStringLiteral(PIROKKO_CHECK_PROGRAM), arguments);
     EXPECT_TRUE(p.waitForFinished(30000));
@@ -105,11 +115,8 @@ TEST(Program, SpeaksTheSessionsLanguage) {
     };
     for (const auto& [variables, expected] : cases) {
         SCOPED_TRACE(variables.join(' ').toStdString());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) env.remove(name);
-        for (const QString& v : variables) env.insert(v.section('=', 0, 0), v.section('=', 1));
         QProcess p;
-        p.setProcessEnvironment(env);
+        p.setProcessEnvironment(session(variables));
         p.start(QStringLiteral(PIROKKO_CHECK_PROGRAM), {path});
         ASSERT_TRUE(p.waitForFinished(30000));
         EXPECT_EQ(p.readAllStandardOutput().toStdString(),
