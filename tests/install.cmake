@@ -8,4 +8,6 @@ add_test(NAME install.runs_from_anywhere
                  -DAPP_ID=${PIROKKO_APP_ID}
                  -DVERSION=${PROJECT_VERSION}
                  -P ${CMAKE_CURRENT_LIST_DIR}/install/check_install.cmake)
-set_tests_properties(install.runs_from_anywhere PROPERTIES LABELS install TIMEOUT 120)
+# The messages it looks for are the English ones.
+set_tests_properties(install.runs_from_anywhere PROPERTIES LABELS install TIMEOUT 120
+                     ENVIRONMENT "LANGUAGE=;LC_ALL=;LC_MESSAGES=;LANG=C.UTF-8")

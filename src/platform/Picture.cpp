@@ -6,6 +6,7 @@
 
 #include "platform/Errors.h"
 #include "platform/GifDecoder.h"
+#include "platform/Language.h"
 
 namespace platform {
 
@@ -39,12 +40,14 @@ Picture LoadPicture(const Text& path) {
     const QString file = QString::fromStdU16String(path);
     const std::string name = toUtf8(path);
     const QFileInfo info(file);
-    if (!info.exists()) throw RuntimeError(kFileNotFound, "File not found", name);
-    if (!info.isFile()) throw RuntimeError(75, "The picture is not a file", name);
+    if (!info.exists())
+        throw RuntimeError(kFileNotFound, trText("RuntimeError", "File not found"), name);
+    if (!info.isFile())
+        throw RuntimeError(75, trText("RuntimeError", "The picture is not a file"), name);
 
     QFile bytes(file);
     if (!bytes.open(QIODevice::ReadOnly))
-        throw RuntimeError(75, "The picture cannot be read", name);
+        throw RuntimeError(75, trText("RuntimeError", "The picture cannot be read"), name);
     QByteArray copy;  // only where the file cannot be mapped (a compressed resource)
     const uchar* data = bytes.map(0, bytes.size());
     auto length = static_cast<std::size_t>(bytes.size());
@@ -55,7 +58,9 @@ Picture LoadPicture(const Text& path) {
     }
     GifPicture gif = decodeFirstGifImage(data, length, kPictureAllocationLimit);
     if (!gif.problem.empty())
-        throw RuntimeError(kInvalidPicture, "Invalid picture: " + gif.problem, name);
+        throw RuntimeError(kInvalidPicture,
+                           fillIn(trText("RuntimeError", "Invalid picture: %1"), {gif.problem}),
+                           name);
     return Picture(gif.image);
 }
 
