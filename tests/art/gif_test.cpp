@@ -153,4 +153,29 @@ TEST(Quantize, ReducesAGradientCloselyAndTheSameWayEachTime) {
     EXPECT_LT(error / (kSide * kSide * 3), 4.0);
 }
 
+// Desktops show the large icons next to the window's own: they must be the
+// same drawing, not merely the same size. Shrunk back to the window icon's
+// size they differ only by resampling.
+TEST(Icon, LargeSizesAreTheWindowIconScaledUp) {
+    const QImage small = makeart::drawIcon();
+    for (int size : {128, 256}) {
+        SCOPED_TRACE(size);
+        const QImage large = makeart::drawIcon(size);
+        ASSERT_EQ(large.size(), QSize(size, size));
+        const QImage shrunk =
+            large.scaled(small.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(small.format());
+        double difference = 0;
+        for (int y = 0; y < small.height(); ++y)
+            for (int x = 0; x < small.width(); ++x) {
+                const QRgb a = small.pixel(x, y), b = shrunk.pixel(x, y);
+                difference += std::abs(qAlpha(a) - qAlpha(b)) + std::abs(qRed(a) - qRed(b)) +
+                              std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            }
+        EXPECT_LT(difference / (small.width() * small.height() * 4), 6.0);
+        EXPECT_EQ(qAlpha(large.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(large.pixel(size / 2, size / 2)), 255);
+    }
+}
+
 }  // namespace

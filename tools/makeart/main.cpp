@@ -1,6 +1,8 @@
 // makeart SOURCE_ROOT: draws the game's pictures and the window icon and
-// writes them as GIF files into the source tree, where they are committed.
+// writes them as GIF files into the source tree, where they are committed;
+// the icon also as large PNG files for desktops that show big icons.
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -22,6 +24,14 @@ void write(const QString& path, const QByteArray& bytes) {
                 static_cast<long long>(bytes.size()));
 }
 
+QByteArray png(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "png")) throw std::runtime_error("cannot encode a PNG picture");
+    return bytes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,7 +46,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "makeart: IPAPGothic is missing; lettering will differ\n");
     try {
         const QDir root(QString::fromLocal8Bit(argv[1]));
-        if (!root.mkpath("game/img") || !root.mkpath("src/app"))
+        if (!root.mkpath("game/img") || !root.mkpath("src/app") || !root.mkpath("packaging/icons"))
             throw std::runtime_error("cannot create the output folders");
         for (const QString& name : makeart::sceneNames()) {
             const auto image = makeart::quantize(makeart::drawScene(name));
@@ -44,6 +54,9 @@ int main(int argc, char** argv) {
         }
         write(root.filePath("src/app/icon.gif"),
               makeart::encodeGif(makeart::quantize(makeart::drawIcon())));
+        for (int size : {128, 256})
+            write(root.filePath(QString("packaging/icons/%1.png").arg(size)),
+                  png(makeart::drawIcon(size)));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "makeart: %s\n", e.what());
         return 1;

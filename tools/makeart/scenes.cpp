@@ -715,11 +715,13 @@ QImage drawScene(const QString& name) {
     return image;
 }
 
-QImage drawIcon() {
-    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32);
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    const qreal scale = static_cast<qreal>(size) / kIconSize;
+    p.scale(scale, scale);
     drawPirokko(p, QPointF(15, 18.5), 27);
     return image;
 }

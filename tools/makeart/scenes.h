@@ -20,7 +20,9 @@ QStringList sceneNames();
 // The picture of one scene. Throws std::invalid_argument for an unknown name.
 QImage drawScene(const QString& name);
 
-// The window icon: Pirokko's face on a transparent ground.
-QImage drawIcon();
+// The window icon: Pirokko's face on a transparent ground, drawn at `size`
+// pixels square. Larger sizes are the same design scaled up, for desktops
+// that show icons bigger than the window's own.
+QImage drawIcon(int size = kIconSize);
 
 }  // namespace makeart
