@@ -3,6 +3,7 @@
 #include "app/LabelDesign.h"
 #include "platform/Errors.h"
 #include "platform/Program.h"
+#include "scene/ScriptLine.h"
 #include "shared/Music.h"
 
 using platform::Boolean;
@@ -50,7 +51,7 @@ Fom::Fom(FomServices s)
     Opt.addDesigned(makeOpt(Pic, 960, u"星"));
     Opt.addDesigned(makeOpt(Pic, 1800, u"森"));
     E.setVisible(platform::False);
-    setTabOrder({&Com(0), &Opt(0), &Opt(1), &Opt(2)});
+    Lbl.setRestingMarks({scene::kPageEndMark, scene::kLineMark});
     programFolder_ = std::move(s.programFolder);
 
     Lbl.onClick = [this] { Lbl_Click(); };
@@ -78,6 +79,11 @@ void Fom::Form_Load() {
         Com.Load(i);
         Com(i).setCaption(platform::Str(i));
     }
+    // The boxes, then the buttons by number; hidden and played ones are
+    // passed over.
+    std::vector<platform::Control*> tabOrder{&Lbl, &Opt(0), &Opt(1), &Opt(2)};
+    for (int i = 0; i <= Com.UBound(); ++i) tabOrder.push_back(&Com(i));
+    setTabOrder(tabOrder);
     setScaleHeight(10);
     setScaleWidth(30);
     PicCom.setScaleLeft(0);

@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <cmath>
 
+#include "platform/Accessibility.h"
 #include "platform/Dispatch.h"
 #include "platform/Errors.h"
 #include "platform/LabelLayoutQt.h"
@@ -51,7 +52,8 @@ QString literalButtonText(const Text& caption) {
 LabelWidget::LabelWidget(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setAutoFillBackground(false);
-    setFocusPolicy(Qt::NoFocus);
+    // Keyboard players and screen readers reach the page through the focus.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void LabelWidget::paintEvent(QPaintEvent*) {
@@ -120,6 +122,14 @@ void Control::applyGeometry() {
 void Control::setVisible(Boolean visible) {
     visible_ = visible ? True : False;
     if (widget()) widget()->setVisible(visible_ != 0);
+}
+
+void Control::SetFocus() {
+    QWidget* w = widget();
+    if (auto* button = dynamic_cast<ButtonWidget*>(w))
+        button->focusFromProgram();
+    else
+        w->setFocus(Qt::OtherFocusReason);
 }
 
 void Control::setEnabled(Boolean enabled) {
@@ -259,12 +269,23 @@ Label::Label(Container& container, const Design& design)
         });
     };
     attach(w);
+    w->window()->installEventFilter(w);
+    installAccessibility();
 }
 
 void Label::setCaption(Text caption) {
     if (caption == caption_) return;
     caption_ = std::move(caption);
-    static_cast<QLabel*>(widget())->setText(QString::fromStdU16String(caption_));
+    auto* w = static_cast<LabelWidget*>(widget());
+    w->setText(QString::fromStdU16String(caption_));
+    labelCaptionChanged(*w);
+}
+
+void Label::setRestingMarks(const std::vector<Text>& marks) {
+    auto* w = static_cast<LabelWidget*>(widget());
+    w->restingMarks.clear();
+    for (const Text& mark : marks) w->restingMarks.append(QString::fromStdU16String(mark));
+    labelCaptionChanged(*w);
 }
 
 void Label::raiseClick() {
@@ -279,7 +300,7 @@ void Label::raiseClick() {
 CheckBox::CheckBox(Container& container, const Design& design)
     : Control(&container, design.rect), caption_(design.caption), foreColor_(design.foreColor) {
     backColor_ = design.backColor;
-    auto* w = new QPushButton(literalButtonText(caption_), container.childHost());
+    auto* w = new ButtonWidget(literalButtonText(caption_), container.childHost());
     w->setCheckable(true);
     w->setAutoFillBackground(true);
     QObject::connect(w, &QPushButton::clicked, [this, w](bool checked) {
@@ -339,7 +360,7 @@ void CheckBox::clickAsPlayer() {
 CommandButton::CommandButton(Container& container, const Design& design)
     : Control(&container, design.rect), caption_(design.caption) {
     backColor_ = design.backColor;
-    auto* w = new QPushButton(literalButtonText(caption_), container.childHost());
+    auto* w = new ButtonWidget(literalButtonText(caption_), container.childHost());
     w->setAutoFillBackground(true);
     QObject::connect(w, &QPushButton::clicked, [this] {
         Dispatcher::runFromQt([this] {
@@ -503,6 +524,7 @@ Form::Form(const Design& design)
     w->setAutoFillBackground(true);
     if (!design.icon.isEmpty()) w->setWindowIcon(QIcon(QPixmap::fromImage(design.icon.image())));
     setScaleMode(kTwips);
+    installAccessibility();
 }
 
 Form::~Form() {

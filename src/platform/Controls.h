@@ -56,6 +56,10 @@ class Control {
     void setWidth(float width);
     void setHeight(float height);
     void Move(float left, float top, float width, float height);
+    // Gives the control the keyboard focus. A button focused this way does
+    // not act on Space or Enter until the player has moved the focus (Tab,
+    // arrows) or clicked: keys meant for what came before must not press it.
+    void SetFocus();
 
     Container& container() const { return *container_; }
     // The toolkit widget, for the platform itself and for tests that click it.
@@ -139,6 +143,14 @@ class Label final : public Control {
     const Text& Caption() const { return caption_; }
     void setCaption(Text caption);
 
+    // Endings of the caption that mean the text waits for the player. They
+    // are drawn but never read out; the text that came to rest is announced
+    // to assistive technology at that moment.
+    void setRestingMarks(const std::vector<Text>& marks);
+
+    // A click, and everything that stands for one: Space, Enter, Page Down
+    // and Down on the focused label, the wheel turned down over the window,
+    // and the label's accessible press action.
     std::function<void()> onClick;
     // A click on the label, as the player's mouse gives it.
     void raiseClick();

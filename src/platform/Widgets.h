@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -25,13 +26,46 @@ class LabelWidget final : public QLabel {
     explicit LabelWidget(QWidget* parent);
     std::function<void()> clicked;
 
+    // What a reader hears (see Accessibility.cpp): caption endings that are
+    // drawn but never read out, the page as read, how much of it has been
+    // announced, and the text announced last.
+    QStringList restingMarks;
+    QString readable;
+    qsizetype announcedUpTo = 0;
+    QString announced;
+
   protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    // Keys and the wheel (KeyboardAndWheel.cpp).
+    void keyPressEvent(QKeyEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     bool pressed_ = false;
+    int wheelDown_ = 0;  // eighths of a degree turned down, not yet a notch
+};
+
+// The push button behind check boxes and scene buttons (KeyboardAndWheel.cpp):
+// Enter presses it as Space does, focus that the program gave it waits for
+// the player before keys act, and focus reached by the keyboard is marked.
+class ButtonWidget final : public QPushButton {
+  public:
+    ButtonWidget(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+    void focusFromProgram();
+    bool keysAct() const { return keysAct_; }
+    bool focusMarked() const { return hasFocus() && marked_; }
+
+  protected:
+    void focusInEvent(QFocusEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+    void paintEvent(QPaintEvent*) override;
+
+  private:
+    bool keysAct_ = true;
+    bool marked_ = false;
 };
 
 // The drawing surface of a picture box: holds what was painted and shows it

@@ -1,9 +1,11 @@
 target_sources(pirokko_core PRIVATE
+  platform/Accessibility.cpp
   platform/Controls.cpp
   platform/Dispatch.cpp
   platform/Errors.cpp
   platform/Files.cpp
   platform/GifCheck.cpp
+  platform/KeyboardAndWheel.cpp
   platform/LabelLayout.cpp
   platform/Picture.cpp
   platform/Program.cpp

@@ -10,11 +10,11 @@
 
 using platform::Boolean;
 using platform::Text;
+using scene::kLineMark;
+using scene::kPageEndMark;
 using scene::LineKind;
 
 namespace {
-const Text kPageEndMark = u"\u25BC";  // ▼ waits for a click
-const Text kLineMark = u"\u25BD";     // ▽ only while the timer never fires
 const Text kLineBreak = u"\r\n";
 
 Boolean Not(Boolean b) {
@@ -30,6 +30,8 @@ constexpr std::uint64_t kMaxTitleReturnsInARun = 100;
 void Fom::StartScene(const Text& name) {
     TimSay.setEnabled(platform::True);
     ShowSay(Text(), platform::True);
+    // The keys that advance the text act on the label.
+    Lbl.SetFocus();
     LineCount = 1;
     FileNo = Files.FreeFile();
     ShowScenePic(name);
@@ -142,6 +144,7 @@ Fom::Acted Fom::ActOnLine(double& count) {
             for (Module.LoopI = 0; Module.LoopI <= Opt.UBound(); Module.LoopI += 1)
                 Opt(static_cast<int>(Module.LoopI)).setVisible(platform::True);
             PicCom.setVisible(platform::True);
+            Opt(0).SetFocus();
             TimSay.setEnabled(platform::False);
             return Acted::kDone;
 

@@ -34,4 +34,8 @@ RepeatCount parseRepeatCount(platform::TextView countText);
 
 inline const platform::Text kChooserLine = u"tugi";
 
+// The prompt marks the player puts at the end of the label's text.
+inline const platform::Text kPageEndMark = u"\u25BC";  // ▼ waits for a click
+inline const platform::Text kLineMark = u"\u25BD";     // ▽ only while the timer never fires
+
 }  // namespace scene

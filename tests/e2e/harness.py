@@ -171,10 +171,25 @@ class Game:
     def nodes(self, role):
         return [n for n in walk(self.accessible()) if n.getRoleName() == role]
 
-    def label_text(self):
+    def label(self):
         labels = self.nodes("label")
         assert len(labels) == 1, "expected one label, found %d" % len(labels)
-        return labels[0].name
+        return labels[0]
+
+    def label_text(self):
+        """The page as a reader gets it: its rows joined by line feeds,
+        without the blank first row and without the prompt mark."""
+        return page_text(self.label())
+
+    def page_held(self):
+        """Whether the page has come to rest and waits for the player: the
+        label's name is then the text it announced."""
+        return bool(self.label().name)
+
+
+def page_text(label):
+    text = label.queryText()
+    return text.getText(0, text.characterCount)
 
 
 def desktop():
