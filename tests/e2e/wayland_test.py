@@ -35,11 +35,12 @@ class WaylandTest(harness.GameTestCase):
             (w for w in game.accessible() if w is not None and w.name == "Pirokko"), None))
         self.assertEqual(window.queryComponent().getSize(), (WINDOW_W, WINDOW_H))
 
-        harness.wait_for("the first page",
-                         lambda: game.label_text() == "\r\n%s\r\n%s▼" % (FIRST, SECOND), timeout=5)
-        act(game.nodes("label")[0], "Press")
-        harness.wait_for("the next page", lambda: game.label_text() == "\r\n%s▼" % LAST, timeout=5)
-        act(game.nodes("label")[0], "Press")
+        harness.wait_for("the first page", lambda: game.label_text() == "%s\n%s" % (FIRST, SECOND)
+                         and game.page_held(), timeout=5)
+        act(game.label(), "Press")
+        harness.wait_for("the next page", lambda: game.label_text() == LAST and game.page_held(),
+                         timeout=5)
+        act(game.label(), "Press")
 
         # The scene is over: the chooser opens and its boxes take their action.
         moon = harness.wait_for("the chooser", lambda: next(
