@@ -8,16 +8,6 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-foreach(var BUILD_DIR WORK_DIR APP_ID VERSION)
-  if(NOT DEFINED ${var})
-    message(FATAL_ERROR "${var} is not set")
-  endif()
-endforeach()
-
-set(failures "")
-macro(fail text)
-  string(APPEND failures "  ${text}\n")
-endmacro()
 include(${CMAKE_CURRENT_LIST_DIR}/checks.cmake)
 
 # --- Install, then move the prefix --------------------------------------------

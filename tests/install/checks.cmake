@@ -1,6 +1,17 @@
 # What the checks of an installed game share, whether it was laid out by
-# `cmake --install` or unpacked from the Debian package. The including script
-# defines `fail(text)` and sets APP_ID and VERSION.
+# `cmake --install` or unpacked from the Debian package. Each check adds to
+# `failures` through `fail(text)`; the including script reports them.
+
+foreach(var BUILD_DIR WORK_DIR APP_ID VERSION)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "${var} is not set")
+  endif()
+endforeach()
+
+set(failures "")
+macro(fail text)
+  string(APPEND failures "  ${text}\n")
+endmacro()
 
 # check_layout(ROOT LAUNCHER_DIR): the program with all its content, the
 # launcher, and the files desktops and package tools look for, under ROOT.
