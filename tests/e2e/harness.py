@@ -209,6 +209,14 @@ def showing(node):
     return node.getState().contains(pyatspi.STATE_SHOWING)
 
 
+def act(node, name):
+    """Does the accessible action `name` of `node`, as a screen reader does."""
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    assert name in names, "%s %r offers %s, not %s" % (node.getRoleName(), node.name, names, name)
+    action.doAction(names.index(name))
+
+
 def geometry(window):
     info = run("xwininfo", "-id", window)
     field = lambda name: int(re.search(r"^\s*%s:\s*(-?\d+)" % name, info, re.M).group(1))
