@@ -7,9 +7,11 @@ target_compile_definitions(pirokko_test_support PUBLIC
   PIROKKO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 
 add_executable(core_tests
+  core/AccessibilityTest.cpp
   core/ChooserTest.cpp
   core/FilesTest.cpp
   core/HostileContentTest.cpp
+  core/KeyboardTest.cpp
   core/ScenePictureTest.cpp
   core/ScenePlayerTest.cpp
   core/ScriptLineTest.cpp

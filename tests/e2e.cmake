@@ -15,7 +15,7 @@ if(PIROKKO_SANITIZE)
        "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0")
 endif()
 
-foreach(name window playthrough wayland)
+foreach(name window playthrough keyboard wayland)
   add_test(NAME e2e.${name}
            COMMAND ${PIROKKO_E2E_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/e2e/${name}_test.py
                    $<TARGET_FILE:pirokko>)
@@ -27,3 +27,5 @@ foreach(name window playthrough wayland)
 endforeach()
 # A whole game of the shipped content: nine scenes clicked through page by page.
 set_tests_properties(e2e.playthrough PROPERTIES TIMEOUT 180)
+# The same game with key presses alone.
+set_tests_properties(e2e.keyboard PROPERTIES TIMEOUT 180)

@@ -64,14 +64,36 @@ class LabelAccessible final : public QAccessibleWidget, public QAccessibleTextIn
     QRect characterRect(int) const override { return {}; }
     int offsetAtPoint(const QPoint&) const override { return -1; }
     void scrollToSubstring(int, int) override {}
-    QString attributes(int offset, int* start, int* end) const override {
+    // One run of plain text over the whole page: a reader that walks the
+    // runs must always get one that moves it on.
+    QString attributes(int, int* start, int* end) const override {
         *start = 0;
-        *end = std::max(offset, 0);
+        *end = characterCount();
         return {};
     }
 };
 
+// Screen readers ignore a label's changes of name, and speak a text change
+// only when the player typed it. What they do speak at once is a
+// notification that appears: the label announces a page through one of its
+// own, an empty speck that takes neither the pointer nor the focus.
+class Announcer final : public QWidget {
+  public:
+    explicit Announcer(QWidget* label) : QWidget(label) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(0, 0, 0, 0);
+    }
+    void announce(const QString& text) {
+        hide();
+        setAccessibleName(text);
+        show();
+    }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* object) {
+    if (auto* announcer = dynamic_cast<Announcer*>(object))
+        return new QAccessibleWidget(announcer, QAccessible::Notification);
     if (auto* label = dynamic_cast<LabelWidget*>(object)) return new LabelAccessible(label);
     // Readers expect a top-level window to be a frame (the default would be
     // a filler); its name is the window title.
@@ -110,6 +132,7 @@ void labelCaptionChanged(LabelWidget& label) {
     label.readable = now;
     const bool grew = now.startsWith(before);
     if (!grew) label.announcedUpTo = 0;
+    // Nothing listens unless a reader (or the environment) switched it on.
     if (QAccessible::isActive() && now != before) {
         if (grew) {
             QAccessibleTextInsertEvent inserted(&label, before.size(), now.mid(before.size()));
@@ -133,6 +156,10 @@ void labelCaptionChanged(LabelWidget& label) {
         if (QAccessible::isActive()) {
             QAccessibleEvent named(&label, QAccessible::NameChanged);
             QAccessible::updateAccessibility(&named);
+            if (!announce.isEmpty()) {
+                if (!label.announcer) label.announcer = new Announcer(&label);
+                static_cast<Announcer*>(label.announcer)->announce(announce);
+            }
         }
     }
 }

@@ -54,6 +54,10 @@ LabelWidget::LabelWidget(QWidget* parent) : QLabel(parent) {
     setAutoFillBackground(false);
     // Keyboard players and screen readers reach the page through the focus.
     setFocusPolicy(Qt::StrongFocus);
+    // A label without an accessible name reports each new text as a new
+    // name; this one's name is what it announces, and it says when that
+    // changes itself (Accessibility.cpp). The value here is never shown.
+    setAccessibleName(QStringLiteral("page"));
 }
 
 void LabelWidget::paintEvent(QPaintEvent*) {

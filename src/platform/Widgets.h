@@ -33,6 +33,7 @@ class LabelWidget final : public QLabel {
     QString readable;
     qsizetype announcedUpTo = 0;
     QString announced;
+    QWidget* announcer = nullptr;  // made on the first announcement
 
   protected:
     void paintEvent(QPaintEvent*) override;
