@@ -9,7 +9,8 @@ if(NOT EXISTS ${PIROKKO_E2E_PYTHON})
   return()
 endif()
 
-set(PIROKKO_E2E_ENV "")
+# The messages they look for are the English ones.
+set(PIROKKO_E2E_ENV "LANGUAGE=;LC_ALL=;LC_MESSAGES=;LANG=C.UTF-8")
 if(PIROKKO_SANITIZE)
   list(APPEND PIROKKO_E2E_ENV
        "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0")

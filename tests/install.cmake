@@ -13,8 +13,10 @@ foreach(test "runs_from_anywhere;check_install" "debian_package;check_package")
                    -DAPP_ID=${PIROKKO_APP_ID}
                    -DVERSION=${PROJECT_VERSION}
                    -P ${CMAKE_CURRENT_LIST_DIR}/install/${script}.cmake)
+  # The messages they look for are the English ones.
   set_tests_properties(install.${test} PROPERTIES
     LABELS install
     TIMEOUT 180
-    SKIP_REGULAR_EXPRESSION "-- skipped: missing ")
+    SKIP_REGULAR_EXPRESSION "-- skipped: missing "
+    ENVIRONMENT "LANGUAGE=;LC_ALL=;LC_MESSAGES=;LANG=C.UTF-8")
 endforeach()

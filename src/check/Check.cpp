@@ -8,6 +8,7 @@
 #include "check/Script.h"
 #include "check/Stage.h"
 #include "platform/Errors.h"
+#include "platform/Language.h"
 #include "platform/MciCommand.h"
 #include "platform/Picture.h"
 #include "platform/SdlMedia.h"
@@ -25,28 +26,32 @@ void checkPicture(const fs::path& folder, const std::string& file, const std::st
     std::error_code ec;
     std::string problem;
     if (!fs::exists(path, ec)) {
-        problem = "missing";
+        problem = platform::trText("Check", "missing");
     } else if (fs::is_regular_file(path, ec) && fs::file_size(path, ec) == 0) {
-        problem = "empty";
+        problem = platform::trText("Check", "empty");
     } else {
         try {
             platform::LoadPicture(platform::fromUtf8(path.string()));
             return;
         } catch (const platform::RuntimeError& e) {
-            problem = "does not load as a picture (" + e.description() + ")";
+            problem = platform::fillIn(platform::trText("Check", "does not load as a picture (%1)"),
+                                       {e.description()});
         }
     }
-    out.push_back({file, 0, 0, Severity::kError, problem + "; " + whenFails});
+    out.push_back({file, 0, 0, Severity::kError,
+                   platform::fillIn(platform::trText("Check", "%1; %2"), {problem, whenFails})});
 }
 
 std::string mediaError(std::int32_t code) {
     namespace mci = platform::mci;
-    const char* meaning = code == mci::kInvalidFile    ? "not a wave file it can play"
-                          : code == mci::kFileNotFound ? "it cannot be read"
-                          : code == mci::kOutOfMemory  ? "too large"
-                          : code == mci::kHardware     ? "no sound output could be opened"
-                                                       : "media error";
-    return std::string(meaning) + ", code " + std::to_string(code);
+    const std::string meaning =
+        code == mci::kInvalidFile    ? platform::trText("Check", "not a wave file it can play")
+        : code == mci::kFileNotFound ? platform::trText("Check", "it cannot be read")
+        : code == mci::kOutOfMemory  ? platform::trText("Check", "too large")
+        : code == mci::kHardware     ? platform::trText("Check", "no sound output could be opened")
+                                     : platform::trText("Check", "media error");
+    return platform::fillIn(platform::trText("Check", "%1, code %2"),
+                            {meaning, std::to_string(code)});
 }
 
 void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
@@ -54,7 +59,8 @@ void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
     const fs::path path = folder / file;
     std::error_code ec;
     if (!fs::exists(path, ec)) {
-        out.push_back({file, 0, 0, Severity::kWarning, "missing; the game plays without music"});
+        out.push_back({file, 0, 0, Severity::kWarning,
+                       platform::trText("Check", "missing; the game plays without music")});
         return;
     }
     // No sound card is needed to tell whether the file opens.
@@ -71,7 +77,10 @@ void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
     }
     out.push_back(
         {file, 0, 0, Severity::kError,
-         "the music cannot be opened (" + mediaError(code) + "); the game plays without music"});
+         platform::fillIn(
+             platform::trText("Check",
+                              "the music cannot be opened (%1); the game plays without music"),
+             {mediaError(code)})});
 }
 
 }  // namespace
@@ -83,9 +92,12 @@ std::vector<Finding> checkFolder(const std::string& folder) {
     const std::vector<Text> scenes = stage.sceneNames();
     for (std::size_t k = 0; k < scenes.size(); ++k) {
         const std::string name = platform::toUtf8(scenes[k]);
-        const SceneRole role{k == 0 ? "the opening scene" : "scene " + name, k == 0,
-                             k + 1 == scenes.size()};
-        const std::string whenFails = "the game stops with an error when " + role.title + " starts";
+        const SceneRole role{k == 0
+                                 ? platform::trText("Check", "the opening scene")
+                                 : platform::fillIn(platform::trText("Check", "scene %1"), {name}),
+                             k == 0, k + 1 == scenes.size()};
+        const std::string whenFails = platform::fillIn(
+            platform::trText("Check", "the game stops with an error when %1 starts"), {role.title});
 
         const std::string txt = "txt/" + name + ".txt";
         std::vector<Finding> found;
@@ -94,10 +106,13 @@ std::vector<Finding> checkFolder(const std::string& folder) {
             walkScript(role, script.lines, txt, found);
             stage.checkPages(scenes[k], script.lines, txt, found);
         } else {
-            const char* problem = script.status == Script::kMissing      ? "missing"
-                                  : script.status == Script::kUnreadable ? "cannot be read"
-                                                                         : "empty";
-            found.push_back({txt, 0, 0, Severity::kError, problem + ("; " + whenFails)});
+            const std::string problem =
+                script.status == Script::kMissing      ? platform::trText("Check", "missing")
+                : script.status == Script::kUnreadable ? platform::trText("Check", "cannot be read")
+                                                       : platform::trText("Check", "empty");
+            found.push_back(
+                {txt, 0, 0, Severity::kError,
+                 platform::fillIn(platform::trText("Check", "%1; %2"), {problem, whenFails})});
         }
         std::stable_sort(found.begin(), found.end(), [](const Finding& a, const Finding& b) {
             return a.line != b.line ? a.line < b.line : a.column < b.column;

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "check/Check.h"
+#include "platform/Language.h"
 
 namespace check {
 
@@ -68,8 +69,15 @@ std::string summary(const std::vector<Finding>& findings) {
     std::size_t errors = 0;
     for (const Finding& f : findings) errors += f.severity == Severity::kError;
     const std::size_t warnings = findings.size() - errors;
-    return std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") +
-           std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings");
+    const std::string e = std::to_string(errors), w = std::to_string(warnings);
+    // Each pair of counts has its own sentence: the English forms differ by
+    // number, and another language may need to differ otherwise.
+    if (errors == 1 && warnings == 1) return platform::trText("Check", "1 error, 1 warning");
+    if (errors == 1)
+        return platform::fillIn(platform::trText("Check", "1 error, %1 warnings"), {w});
+    if (warnings == 1)
+        return platform::fillIn(platform::trText("Check", "%1 errors, 1 warning"), {e});
+    return platform::fillIn(platform::trText("Check", "%1 errors, %2 warnings"), {e, w});
 }
 
 bool hasErrors(const std::vector<Finding>& findings) {

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "check/Encoding.h"
 #include "platform/Files.h"
+#include "platform/Language.h"
 #include "scene/ScriptLine.h"
 
 namespace check {
@@ -14,15 +16,15 @@ using scene::LineKind;
 
 namespace {
 
-std::string plural(double n, const char* one, const char* many) {
-    char digits[64];
-    std::snprintf(digits, sizeof digits, "%.0f", n);
-    return std::string(digits) + " " + (n == 1 ? one : many);
-}
-
 void report(std::vector<Finding>& out, const std::string& file, std::size_t index,
             Severity severity, std::string message) {
     out.push_back({file, static_cast<long long>(index) + 1, 0, severity, std::move(message)});
+}
+
+std::string number(double n) {
+    char digits[64];
+    std::snprintf(digits, sizeof digits, "%.0f", n);
+    return digits;
 }
 
 }  // namespace
@@ -37,22 +39,68 @@ Script readScript(const std::string& path, const std::string& file, std::vector<
     }
     script.status = reader->atEnd() ? Script::kEmpty : Script::kRead;
     platform::Cp932Decoder decoder;
+    EncodingGuess encoding;
+    std::vector<Finding> undecodable;
+    std::vector<std::size_t> loneLineFeeds;  // indexes of lines that hold one
+    std::size_t bytesRead = 0;
     while (!reader->atEnd()) {
         const std::string bytes = reader->next();
+        bytesRead += bytes.size();
         script.lines.push_back(decoder.decode(bytes));
+        if (bytes.find('\n') != std::string::npos) loneLineFeeds.push_back(script.lines.size() - 1);
         const std::size_t bad = decoder.lastInvalidCount();
+        encoding.add(bytes, bad);
         if (bad == 0) continue;
         const std::size_t offset = decoder.lastFirstInvalidOffset();
         const std::size_t column = decoder.decode(std::string_view(bytes).substr(0, offset)).size();
         const std::string message =
-            bad == 1 ? std::string(
-                           "a byte here does not decode as code page 932; the game shows "
-                           "it as \"\uFFFD\"")
-                     : std::to_string(bad) +
-                           " bytes on this line, the first here, do not decode as code page 932; "
-                           "the game shows each as \"\uFFFD\"";
-        out.push_back({file, static_cast<long long>(script.lines.size()),
-                       static_cast<long long>(column) + 1, Severity::kWarning, message});
+            bad == 1
+                ? platform::trText("Check",
+                                   "a byte here does not decode as code page 932; the game "
+                                   "shows it as \"\uFFFD\"")
+                : platform::fillIn(
+                      platform::trText("Check",
+                                       "%1 bytes on this line, the first here, do not decode as "
+                                       "code page 932; the game shows each as \"\uFFFD\""),
+                      {std::to_string(bad)});
+        undecodable.push_back({file, static_cast<long long>(script.lines.size()),
+                               static_cast<long long>(column) + 1, Severity::kWarning, message});
+    }
+
+    // A file of one line whose bytes were all line content has no CR at all.
+    std::error_code ec;
+    const bool noCarriageReturn =
+        script.lines.size() == 1 && bytesRead == std::filesystem::file_size(path, ec) && !ec;
+    if (noCarriageReturn && !loneLineFeeds.empty()) {
+        out.push_back({file, 0, 0, Severity::kError,
+                       platform::fillIn(
+                           platform::trText(
+                               "Check",
+                               "every line ends in a lone LF, as Linux editors save them, but the "
+                               "game ends lines only at CR LF or CR, so it reads the whole file as "
+                               "one line; convert it with: sed -i 's/$/\\r/' %1 (or: unix2dos %1)"),
+                           {file})});
+    } else {
+        for (const std::size_t index : loneLineFeeds)
+            report(out, file, index, Severity::kWarning,
+                   platform::trText("Check",
+                                    "a lone LF on this line shows as a row break inside the line: "
+                                    "the game ends lines only at CR LF or CR"));
+    }
+
+    if (encoding.looksLikeUtf8()) {
+        // Every non-ASCII character would be garbled: one finding says why.
+        out.push_back(
+            {file, 0, 0, Severity::kError,
+             platform::fillIn(
+                 platform::trText("Check",
+                                  "the script looks like UTF-8, but the game reads code page "
+                                  "932 (Shift_JIS) and would show its text garbled; convert "
+                                  "it with: iconv -f UTF-8 -t CP932 %1 > NEW, then put NEW "
+                                  "in its place"),
+                 {file})});
+    } else {
+        out.insert(out.end(), undecodable.begin(), undecodable.end());
     }
     return script;
 }
@@ -85,13 +133,23 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
             const platform::TextView countText = platform::TextView(lines[i]).substr(2);
             const auto parsed = scene::parseRepeatCount(countText);
             if (parsed.status != scene::RepeatCount::kOk) {
-                const std::string quoted = "\"" + platform::toUtf8(countText) + "\"";
-                report(out, file, i, Severity::kError,
-                       countText.empty() ? "the repeat line has no count; the game stops here"
-                       : parsed.status == scene::RepeatCount::kOverflow
-                           ? "the repeat count " + quoted + " is too large; the game stops here"
-                           : "the repeat count " + quoted +
-                                 " does not read as a number; the game stops here");
+                const std::string count = platform::toUtf8(countText);
+                report(
+                    out, file, i, Severity::kError,
+                    countText.empty()
+                        ? platform::trText("Check",
+                                           "the repeat line has no count; the game stops here")
+                    : parsed.status == scene::RepeatCount::kOverflow
+                        ? platform::fillIn(
+                              platform::trText(
+                                  "Check",
+                                  "the repeat count \"%1\" is too large; the game stops here"),
+                              {count})
+                        : platform::fillIn(
+                              platform::trText("Check",
+                                               "the repeat count \"%1\" does not read as a number; "
+                                               "the game stops here"),
+                              {count}));
             }
             // A count the game cannot read stops it; the walk goes on as if
             // the run made no step, to find what else is wrong.
@@ -102,22 +160,40 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
     }
 
     const bool atEof = end == n;
-    const std::string endName = atEof
-                                    ? std::string("the end of the script, which opens the chooser")
-                                    : (endKind == LineKind::kTitle ? "the title line on line "
-                                                                   : "the chooser line on line ") +
-                                          std::to_string(end + 1);
+    const std::string endName =
+        atEof ? platform::trText("Check", "the end of the script, which opens the chooser")
+        : endKind == LineKind::kTitle
+            ? platform::fillIn(platform::trText("Check", "the title line on line %1"),
+                               {std::to_string(end + 1)})
+            : platform::fillIn(platform::trText("Check", "the chooser line on line %1"),
+                               {std::to_string(end + 1)});
     for (const Run& run : runs) {
         const double left = run.count >= run.step + 1 ? std::floor(run.count) - run.step : 0;
         if (left <= 0) continue;
-        const std::string steps = "this repeat run still has " + plural(left, "step", "steps") +
-                                  " to make when it reaches " + endName;
+        const std::string steps =
+            left == 1 ? platform::fillIn(
+                            platform::trText("Check",
+                                             "this repeat run still has 1 step to make when it "
+                                             "reaches %1"),
+                            {endName})
+                      : platform::fillIn(
+                            platform::trText("Check",
+                                             "this repeat run still has %1 steps to make when it "
+                                             "reaches %2"),
+                            {number(left), endName});
         if (endKind == LineKind::kTitle)
             report(out, file, run.line, Severity::kWarning,
-                   steps + "; they advance the opening scene at once, skipping its lines");
+                   platform::fillIn(
+                       platform::trText("Check",
+                                        "%1; they advance the opening scene at once, skipping its "
+                                        "lines"),
+                       {steps}));
         else
             report(out, file, run.line, Severity::kError,
-                   steps + "; they would advance a script that is already closed");
+                   platform::fillIn(
+                       platform::trText("Check",
+                                        "%1; they would advance a script that is already closed"),
+                       {steps}));
     }
 
     std::size_t unread = end + 1;
@@ -126,28 +202,50 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
         // again after the click that opened the chooser.
         if (!scene::holdsTimer(lines[end + 1]))
             report(out, file, end + 1, Severity::kError,
-                   "the line after a chooser line must hold the auto-advance timer (an empty "
-                   "line, say); the timer would act on this one after the script is closed");
+                   platform::trText("Check",
+                                    "the line after a chooser line must hold the auto-advance "
+                                    "timer (an empty line, say); the timer would act on this one "
+                                    "after the script is closed"));
         unread = end + 2;
     }
     if (unread < n)
         report(out, file, unread, Severity::kWarning,
-               (unread + 1 == n ? std::string("this line is")
-                                : "this line and the " +
-                                      plural(static_cast<double>(n - unread - 1), "line", "lines") +
-                                      " after it are") +
-                   " never read: the scene ends at " + endName);
+               unread + 1 == n
+                   ? platform::fillIn(
+                         platform::trText("Check", "this line is never read: the scene ends at %1"),
+                         {endName})
+               : unread + 2 == n
+                   ? platform::fillIn(
+                         platform::trText("Check",
+                                          "this line and the 1 line after it are never read: the "
+                                          "scene ends at %1"),
+                         {endName})
+                   : platform::fillIn(
+                         platform::trText("Check",
+                                          "this line and the %1 lines after it are never read: the "
+                                          "scene ends at %2"),
+                         {std::to_string(n - unread - 1), endName}));
 
     if (role.opening && endKind == LineKind::kTitle)
         report(out, file, end, Severity::kError,
-               "the opening scene returns to the title here, which starts it again: the chooser "
-               "can never open");
+               platform::trText("Check",
+                                "the opening scene returns to the title here, which starts it "
+                                "again: the chooser can never open"));
     if (role.last && endKind != LineKind::kTitle)
         report(out, file, atEof ? n - 1 : end, Severity::kWarning,
-               role.title +
-                   (atEof ? " ends without a title line (\">end\"), so the chooser opens"
-                          : " opens the chooser here instead of returning to the title") +
-                   ": every scene has been played by then, so the chooser can never be left");
+               atEof
+                   ? platform::fillIn(
+                         platform::trText("Check",
+                                          "%1 ends without a title line (\">end\"), so the chooser "
+                                          "opens: every scene has been played by then, so the "
+                                          "chooser can never be left"),
+                         {role.title})
+                   : platform::fillIn(
+                         platform::trText("Check",
+                                          "%1 opens the chooser here instead of returning to the "
+                                          "title: every scene has been played by then, so the "
+                                          "chooser can never be left"),
+                         {role.title}));
 }
 
 }  // namespace check

@@ -14,6 +14,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Errors.h"
 #include "platform/LabelLayout.h"
+#include "platform/Language.h"
 #include "platform/Random.h"
 #include "platform/Timer.h"
 #include "scene/ScriptLine.h"
@@ -74,19 +75,26 @@ std::size_t chooserLine(const std::vector<Text>& lines, std::size_t from) {
 
 // Lays out the label's page as the label does. When it is cut off, finds the
 // script line of the first row lost: the caption holds a blank row, then one
-// row per line shown on the page (a line holds no line break), the latest
-// being the last line shown before `before`.
+// line per line shown on the page (CR LF between them), the latest being the
+// last line shown before `before`. A lone LF or CR inside a line is a row of
+// the layout but not a line of the page.
 void measure(const Text& caption, const std::vector<Text>& lines, std::size_t before,
              std::map<std::size_t, std::size_t>& cuts) {
     const auto fit = platform::fitCaption(caption, fom_design::kLabelFace, fom_design::kLabelPoints,
                                           kLabelWidthPx, kLabelHeightPx);
     if (fit.fits()) return;
-    std::size_t rows = 1;
-    for (std::size_t at = caption.find(u"\r\n"); at != Text::npos;
-         at = caption.find(u"\r\n", at + 2))
-        ++rows;
+    std::size_t rows = 1;  // lines of the page, the blank one included
+    std::size_t cutRow = 0;
+    std::size_t layoutRow = 0;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] != u'\r' && caption[i] != u'\n') continue;
+        const bool lineEnd = caption.compare(i, 2, u"\r\n") == 0;
+        i += lineEnd ? 1 : 0;
+        if (lineEnd) ++rows;
+        if (++layoutRow == fit.firstCutRow) cutRow = rows - 1;
+    }
     if (rows < 2) return;
-    const std::size_t cutRow = std::clamp<std::size_t>(fit.firstCutRow, 1, rows - 1);
+    cutRow = std::clamp<std::size_t>(cutRow, 1, rows - 1);
     std::size_t later = rows - 1 - cutRow;
     for (std::size_t i = std::min(before, lines.size()); i-- > 0;) {
         const LineKind kind = scene::classify(lines[i]);
@@ -171,13 +179,21 @@ void Stage::checkPages(const Text& scene, const std::vector<Text>& lines, const 
     }
 
     for (const auto& [index, lost] : cuts) {
-        out.push_back({file, static_cast<long long>(index) + 1, 0, Severity::kWarning,
-                       lost == 1 ? std::string("this line reaches below the label's bottom edge "
-                                               "and is cut off")
-                                 : "this line and the " + std::to_string(lost - 1) +
-                                       (lost == 2 ? " line" : " lines") +
-                                       " after it on its page reach below the label's bottom "
-                                       "edge and are cut off"});
+        out.push_back(
+            {file, static_cast<long long>(index) + 1, 0, Severity::kWarning,
+             lost == 1 ? platform::trText("Check",
+                                          "this line reaches below the label's bottom edge and "
+                                          "is cut off")
+             : lost == 2
+                 ? platform::trText("Check",
+                                    "this line and the 1 line after it on its page reach below "
+                                    "the label's bottom edge and are cut off")
+                 : platform::fillIn(
+                       platform::trText(
+                           "Check",
+                           "this line and the %1 lines after it on its page reach below "
+                           "the label's bottom edge and are cut off"),
+                       {std::to_string(lost - 1)})});
     }
 }
 

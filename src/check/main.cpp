@@ -12,22 +12,26 @@
 #include <string>
 
 #include "check/Check.h"
+#include "platform/Language.h"
 #include "platform/Program.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: pirokko-check [--json] [FOLDER]\n"
-    "Checks the game folder FOLDER (by default the current folder): the scene scripts in\n"
-    "txt/, the pictures in img/ and bgm.wav. Prints one line per finding,\n"
-    "  FILE:LINE[:COLUMN]: error|warning: MESSAGE\n"
-    "(FILE relative to FOLDER, LINE left out for a finding about a whole file), then a\n"
-    "summary; with --json, a JSON array of {file, line (0 for a whole file), column\n"
-    "(when known), severity, message} instead. Exits 1 when there is an error, 0 otherwise,\n"
-    "2 when it cannot check.\n";
+std::string usage() {
+    return platform::trText(
+        "Check",
+        "usage: pirokko-check [--json] [FOLDER]\n"
+        "Checks the game folder FOLDER (by default the current folder): the scene scripts in\n"
+        "txt/, the pictures in img/ and bgm.wav. Prints one line per finding,\n"
+        "  FILE:LINE[:COLUMN]: error|warning: MESSAGE\n"
+        "(FILE relative to FOLDER, LINE left out for a finding about a whole file), then a\n"
+        "summary; with --json, a JSON array of {file, line (0 for a whole file), column\n"
+        "(when known), severity, message} instead. Exits 1 when there is an error, 0 otherwise,\n"
+        "2 when it cannot check.\n");
+}
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "pirokko-check: %s\n%s", message.c_str(), kUsage);
+    std::fprintf(stderr, "pirokko-check: %s\n%s", message.c_str(), usage().c_str());
     return 2;
 }
 
@@ -41,31 +45,6 @@ void quietToolkit(QtMsgType type, const QMessageLogContext&, const QString& mess
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool json = false;
-    std::string folder = ".";
-    bool folderGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--json") {
-            json = true;
-        } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return usageError("unknown option " + arg);
-        } else if (folderGiven) {
-            return usageError("only one folder can be checked at a time");
-        } else {
-            folder = arg;
-            folderGiven = true;
-        }
-    }
-    std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec)) {
-        std::fprintf(stderr, "pirokko-check: %s: not a folder\n", folder.c_str());
-        return 2;
-    }
-
     // Nothing is ever shown: the game's window is only played, never drawn on
     // a screen, and no sound card is needed.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -74,6 +53,36 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     platform::Application::substituteFonts();
+    platform::useSessionLanguage();
+
+    bool json = false;
+    std::string folder = ".";
+    bool folderGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--json") {
+            json = true;
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(usage().c_str(), stdout);
+            return 0;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return usageError(
+                platform::fillIn(platform::trText("Check", "unknown option %1"), {arg}));
+        } else if (folderGiven) {
+            return usageError(
+                platform::trText("Check", "only one folder can be checked at a time"));
+        } else {
+            folder = arg;
+            folderGiven = true;
+        }
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        std::fprintf(
+            stderr, "pirokko-check: %s\n",
+            platform::fillIn(platform::trText("Check", "%1: not a folder"), {folder}).c_str());
+        return 2;
+    }
 
     try {
         const std::vector<check::Finding> findings = check::checkFolder(folder);

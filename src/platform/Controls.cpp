@@ -14,6 +14,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Errors.h"
 #include "platform/LabelLayoutQt.h"
+#include "platform/Language.h"
 #include "platform/Widgets.h"
 
 namespace platform {
@@ -29,7 +30,7 @@ int toPx(double twips) {
 }
 
 [[noreturn]] void invalidProperty(const char* what) {
-    throw RuntimeError(380, std::string("Invalid property value: ") + what);
+    throw RuntimeError(380, fillIn(trText("RuntimeError", "Invalid property value: %1"), {what}));
 }
 
 // Buttons treat '&' as a mnemonic marker; captions are shown literally.
@@ -40,10 +41,13 @@ QString literalButtonText(const Text& caption) {
 }  // namespace
 
 [[noreturn]] void throwIndexError(int index) {
-    throw RuntimeError(340, "Control array element " + std::to_string(index) + " doesn't exist");
+    throw RuntimeError(340, fillIn(trText("RuntimeError", "Control array element %1 doesn't exist"),
+                                   {std::to_string(index)}));
 }
 [[noreturn]] void throwAlreadyLoaded(int index) {
-    throw RuntimeError(360, "Control array element " + std::to_string(index) + " already loaded");
+    throw RuntimeError(360,
+                       fillIn(trText("RuntimeError", "Control array element %1 already loaded"),
+                              {std::to_string(index)}));
 }
 
 // ---------------------------------------------------------------------------
@@ -487,7 +491,9 @@ void PictureBox::Cls() {
 
 void PictureBox::PaintPicture(const Picture& picture, float x1, float y1, float width1,
                               float height1, float x2, float y2, float width2, float height2) {
-    if (picture.isEmpty()) throw RuntimeError(kInvalidPicture, "Invalid picture: nothing to paint");
+    if (picture.isEmpty())
+        throw RuntimeError(kInvalidPicture,
+                           trText("RuntimeError", "Invalid picture: nothing to paint"));
     auto px = [](double twips) { return twips / kTwipsPerPixel; };
     const QRectF target(px(xToTwips(x1)), px(yToTwips(y1)), px(widthToTwips(width1)),
                         px(heightToTwips(height1)));

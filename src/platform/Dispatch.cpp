@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/Language.h"
+
 namespace platform {
 
 namespace {
@@ -41,7 +43,8 @@ void Dispatcher::run(const std::function<void()>& handler) {
         // way rather than let it unwind through the toolkit.
         if (!s.faultHandler) throw;
         s.halted = true;
-        s.faultHandler(RuntimeError(51, std::string("Internal error: ") + e.what()));
+        s.faultHandler(
+            RuntimeError(51, fillIn(trText("RuntimeError", "Internal error: %1"), {e.what()})));
     }
 }
 

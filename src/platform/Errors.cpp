@@ -1,11 +1,14 @@
 #include "platform/Errors.h"
 
+#include "platform/Language.h"
+
 namespace platform {
 
 namespace {
 std::string fullMessage(int number, const std::string& what, const std::string& file) {
-    std::string m = "Run-time error " + std::to_string(number) + ": " + what;
-    if (!file.empty()) m += "\nFile: " + file;
+    std::string m =
+        fillIn(trText("RuntimeError", "Run-time error %1: %2"), {std::to_string(number), what});
+    if (!file.empty()) m += "\n" + fillIn(trText("RuntimeError", "File: %1"), {file});
     return m;
 }
 }  // namespace

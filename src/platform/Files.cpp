@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/Errors.h"
+#include "platform/Language.h"
 #include "platform/RegularFile.h"
 
 namespace platform {
@@ -19,7 +20,8 @@ Cp932Decoder::Cp932Decoder() {
     cd_ = iconv_open("UTF-16LE", "CP932");
     if (cd_ == reinterpret_cast<void*>(-1)) {
         cd_ = nullptr;
-        throw RuntimeError(51, "This system's iconv cannot decode code page 932");
+        throw RuntimeError(
+            51, trText("RuntimeError", "This system's iconv cannot decode code page 932"));
     }
 }
 
@@ -61,7 +63,11 @@ Text Cp932Decoder::decode(std::string_view bytes) {
 
 namespace {
 constexpr std::size_t kChunk = 64 * 1024;
+
+std::string badFileNumber(std::int16_t fileNo) {
+    return fillIn(trText("RuntimeError", "Bad file number %1"), {std::to_string(fileNo)});
 }
+}  // namespace
 
 std::unique_ptr<LineReader> LineReader::open(const std::string& path) {
     RegularFile file(path);
@@ -105,12 +111,15 @@ std::string LineReader::next() {
         const char* begin = buffer_.data() + pos_;
         const char* end = buffer_.data() + len_;
         const char* p = begin;
-        while (p != end && *p != '\r' && *p != '\n') ++p;
+        // Only CR ends a line (with the LF after it, if any): a lone LF is
+        // part of the line and shows as a row break within it, as scripts
+        // written for the game have always relied on.
+        while (p != end && *p != '\r') ++p;
         line.append(begin, p);
         pos_ += static_cast<std::size_t>(p - begin);
         if (p == end) continue;
-        const int c = getByte();
-        if (c == '\r' && peekByte() == '\n') getByte();
+        getByte();
+        if (peekByte() == '\n') getByte();
         return line;
     }
 }
@@ -124,29 +133,29 @@ FileTable::~FileTable() = default;
 std::int16_t FileTable::FreeFile() const {
     for (std::int16_t n = 1; n <= 511; ++n)
         if (!open_.count(n)) return n;
-    throw RuntimeError(67, "Too many files open");
+    throw RuntimeError(67, trText("RuntimeError", "Too many files open"));
 }
 
 void FileTable::OpenForInput(const Text& path, std::int16_t fileNo) {
     const std::string p = toUtf8(path);
-    if (fileNo < 1 || fileNo > 511)
-        throw RuntimeError(kBadFileNumber, "Bad file number " + std::to_string(fileNo), p);
+    if (fileNo < 1 || fileNo > 511) throw RuntimeError(kBadFileNumber, badFileNumber(fileNo), p);
     if (open_.count(fileNo))
-        throw RuntimeError(kFileAlreadyOpen, "File already open", open_.at(fileNo).path);
+        throw RuntimeError(kFileAlreadyOpen, trText("RuntimeError", "File already open"),
+                           open_.at(fileNo).path);
     auto reader = LineReader::open(p);
     if (!reader) {
         struct stat st {};
         if (::stat(p.c_str(), &st) == 0)
-            throw RuntimeError(75, "The file cannot be read as a text file", p);
-        throw RuntimeError(kFileNotFound, "File not found", p);
+            throw RuntimeError(75, trText("RuntimeError", "The file cannot be read as a text file"),
+                               p);
+        throw RuntimeError(kFileNotFound, trText("RuntimeError", "File not found"), p);
     }
     open_[fileNo] = OpenFile{std::move(reader), p, 0};
 }
 
 FileTable::OpenFile& FileTable::get(std::int16_t fileNo) {
     auto it = open_.find(fileNo);
-    if (it == open_.end())
-        throw RuntimeError(kBadFileNumber, "Bad file number " + std::to_string(fileNo));
+    if (it == open_.end()) throw RuntimeError(kBadFileNumber, badFileNumber(fileNo));
     return it->second;
 }
 
@@ -154,8 +163,9 @@ Text FileTable::LineInput(std::int16_t fileNo) {
     OpenFile& f = get(fileNo);
     if (f.reader->atEnd()) {
         throw RuntimeError(kInputPastEnd,
-                           f.linesRead == 0 ? "Input past end of file: the file is empty"
-                                            : "Input past end of file",
+                           f.linesRead == 0
+                               ? trText("RuntimeError", "Input past end of file: the file is empty")
+                               : trText("RuntimeError", "Input past end of file"),
                            f.path);
     }
     ++f.linesRead;
@@ -167,8 +177,7 @@ bool FileTable::Eof(std::int16_t fileNo) {
 }
 
 void FileTable::Close(std::int16_t fileNo) {
-    if (!open_.erase(fileNo))
-        throw RuntimeError(kBadFileNumber, "Bad file number " + std::to_string(fileNo));
+    if (!open_.erase(fileNo)) throw RuntimeError(kBadFileNumber, badFileNumber(fileNo));
 }
 
 std::string FileTable::pathOf(std::int16_t fileNo) const {

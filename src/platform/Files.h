@@ -1,7 +1,8 @@
 #pragma once
 // Sequential text input by file number: open, line input, end-of-file test,
-// close. Lines end at CR LF, CR or LF; each is decoded from code page 932 as
-// it is read, so a script of any size is streamed, never loaded whole.
+// close. Lines end at CR LF or a lone CR; a lone LF stays inside its line.
+// Each line is decoded from code page 932 as it is read, so a script of any
+// size is streamed, never loaded whole.
 
 #include <cstdint>
 #include <cstdio>

@@ -3,13 +3,14 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
-#include <QMessageBox>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
 #include "platform/Dispatch.h"
+#include "platform/FaultBox.h"
+#include "platform/Language.h"
 
 namespace platform {
 
@@ -60,6 +61,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setQuitOnLastWindowClosed(false);
     substituteFonts();
+    useSessionLanguage();
     Dispatcher::setFaultHandler([](const RuntimeError& e) {
         const std::string text = e.what();
         std::fprintf(stderr, "Pirokko: %s\n", text.c_str());
@@ -67,11 +69,9 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
         // Nothing of the game runs any more, but the box itself needs the
         // event loop; hide the window so that it cannot be clicked meanwhile.
         for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Pirokko"),
-                        QString::fromStdString(text), QMessageBox::Ok);
-        box.setTextFormat(Qt::PlainText);
+        const auto box = makeFaultBox(e);
         markEnded(1);
-        box.exec();
+        box->exec();
         QCoreApplication::exit(1);
     });
 }

@@ -3,10 +3,12 @@ target_sources(pirokko_core PRIVATE
   platform/Controls.cpp
   platform/Dispatch.cpp
   platform/Errors.cpp
+  platform/FaultBox.cpp
   platform/Files.cpp
   platform/GifCheck.cpp
   platform/KeyboardAndWheel.cpp
   platform/LabelLayout.cpp
+  platform/Language.cpp
   platform/Picture.cpp
   platform/Program.cpp
   platform/Random.cpp

@@ -6,6 +6,7 @@
 
 #include "app/Fom.h"
 #include "platform/Errors.h"
+#include "platform/Language.h"
 #include "scene/ScriptLine.h"
 
 using platform::Boolean;
@@ -65,8 +66,9 @@ void Fom::BackToTitle() {
         // every restart would do the same, forever.
         throw platform::RuntimeError(
             platform::kEndlessLoop,
-            "The opening scene returns to the title before it shows a line, so it would restart "
-            "forever",
+            platform::trText("Scene",
+                             "The opening scene returns to the title before it shows a line, so "
+                             "it would restart forever"),
             platform::toUtf8(TxtPath + u"opn.txt"));
     }
     ++titleReturns_;
@@ -119,7 +121,9 @@ void Fom::AdvanceSay() {
                     // back to the title, it does so again for every round
                     // still to come: with a large count, practically forever.
                     ContentError(platform::kEndlessLoop,
-                                 "A repeat run keeps returning to the title and would never end",
+                                 platform::trText("Scene",
+                                                  "A repeat run keeps returning to the title and "
+                                                  "would never end"),
                                  0);
                 }
                 run.step += 1;
@@ -152,14 +156,19 @@ Fom::Acted Fom::ActOnLine(double& count) {
             const auto parsed = scene::parseRepeatCount(platform::TextView(line).substr(2));
             if (parsed.status == scene::RepeatCount::kNotANumber)
                 ContentError(platform::kTypeMismatch,
-                             "Type mismatch: the repeat count \"" +
-                                 platform::toUtf8(line.substr(2)) + "\" is not a number",
+                             platform::fillIn(
+                                 platform::trText("Scene",
+                                                  "Type mismatch: the repeat count \"%1\" is not a "
+                                                  "number"),
+                                 {platform::toUtf8(line.substr(2))}),
                              lineNumber);
             if (parsed.status == scene::RepeatCount::kOverflow)
-                ContentError(platform::kOverflow,
-                             "Overflow: the repeat count \"" + platform::toUtf8(line.substr(2)) +
-                                 "\" is too large",
-                             lineNumber);
+                ContentError(
+                    platform::kOverflow,
+                    platform::fillIn(
+                        platform::trText("Scene", "Overflow: the repeat count \"%1\" is too large"),
+                        {platform::toUtf8(line.substr(2))}),
+                    lineNumber);
             Module.LoopI = parsed.value;
             count = std::min(parsed.value, kMaxRepeat);
             return Acted::kRepeat;

@@ -56,6 +56,16 @@ TEST(Check, FindsEachKindOfFaultWhereItLies) {
         widePage.push_back(line);
     }
 
+    // Every line holds a lone LF, so each shows as two rows of the label.
+    Strings splitPage;
+    for (int i = 1; i <= 9; ++i) splitPage.push_back("L" + std::to_string(i) + "\nrow");
+    Strings splitFound;
+    const std::size_t splitCut = (firstCutRow(splitPage) + 1) / 2;
+    for (std::size_t i = 1; i <= splitPage.size(); ++i) {
+        splitFound.push_back(at("txt/2.txt", i, "warning"));
+        if (i == splitCut) splitFound.push_back(at("txt/2.txt", i, "warning"));
+    }
+
     struct Case {
         const char* name;
         std::vector<std::pair<const char*, Strings>> scripts;  // scene, lines
@@ -125,6 +135,38 @@ TEST(Check, FindsEachKindOfFaultWhereItLies) {
                  "opn", "A\r\n" + cp932("あい") + "\xFF" + cp932("う") + "\x81\r\ntugi\r\n\r\n");
              g.folder.rawScript("0", "A\rB\xFF\rtugi\r\r");
          }},
+        {"line ends a Linux editor saves, and a lone LF among CR LF ones",
+         {},
+         {"txt/3.txt error", "txt/5.txt:2 warning"},
+         {"sed -i 's/$/\\r/' txt/3.txt", "unix2dos txt/3.txt"},
+         [](CleanGame& g) {
+             g.folder.rawScript("3", "A\nB\ntugi\n\n");
+             g.folder.rawScript("5", "A\r\nB\nC\r\ntugi\r\n\r\n");
+         }},
+        // One UTF-8 kana decodes as code page 932 but the line end after it
+        // does not; a longer text is caught either way.
+        {"scripts saved as UTF-8",
+         {},
+         {"txt/0.txt error", "txt/1.txt error"},
+         {"iconv -f UTF-8 -t CP932 txt/0.txt > NEW"},
+         [](CleanGame& g) {
+             g.folder.rawScript("0", "\xE3\x81\x82\r\ntugi\r\n\r\n");
+             g.folder.rawScript("1",
+                                "\xE6\x98\x94\xE3\x80\x81\xE3\x81\x82\xE3\x82\x8B"
+                                "\xE6\x9D\x91\xE3\x81\xAB\r\ntugi\r\n\r\n");
+         }},
+        // Real code page 932 text must not be taken for UTF-8. Half-width
+        // kana can be valid UTF-8 ("ﾃｽ" reads as "ý"); the rest never is.
+        {"Japanese prose in code page 932 checks clean",
+         {{"opn",
+           {"　朝早く、ぴろっこは丘の上の小さな家を出ました。", "「今日はどこへ行こうかな」",
+            "森の奥から、鳥の声が聞こえてきます。", "～①Ⅱ㈱―＼　全角の記号も使えます。", "ﾃｽ",
+            "ﾃｽﾄ、半角ｶﾀｶﾅの行です。", "tugi", ""}},
+          {"0", {"ﾃｽ", "tugi", ""}}},
+         {}},
+        {"a row broken by a lone LF belongs to its line when a page is cut",
+         {{"2", splitPage}},
+         splitFound},
         // After an empty line a page holds 16 lines. One click shows them all
         // and then acts on a repeat line that shows nothing.
         {"a page cut off at the label's bottom, once at its first lost row",

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 
 #include "check/Games.h"
 
@@ -17,8 +18,18 @@ struct Outcome {
     std::string out;
 };
 
+// The environment of a session in `variables` ("NAME=value"), whatever
+// language the one running the tests speaks.
+QProcessEnvironment session(const QStringList& variables) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) env.remove(name);
+    for (const QString& v : variables) env.insert(v.section('=', 0, 0), v.section('=', 1));
+    return env;
+}
+
 Outcome runCheck(const QStringList& arguments, const std::string& workingFolder = ".") {
     QProcess p;
+    p.setProcessEnvironment(session({"LANG=C.UTF-8"}));
     p.setWorkingDirectory(QString::fromStdString(workingFolder));
     p.start(QStringLiteral(PIROKKO_CHECK_PROGRAM), arguments);
     EXPECT_TRUE(p.waitForFinished(30000));
@@ -82,4 +93,41 @@ TEST(Program, JsonListsTheSameFindingsForTools) {
     const QJsonObject bytes = findings[2].toObject();
     EXPECT_EQ(bytes["column"].toInt(), 6);
     EXPECT_EQ(bytes["severity"].toString(), "warning");
+}
+
+// Findings and summary in the session's language; the "file: severity:"
+// prefix and the JSON keys stay as tools parse them.
+TEST(Program, SpeaksTheSessionsLanguage) {
+    CleanGame g;
+    g.folder.remove("bgm.wav");
+    const QString path = QString::fromStdString(g.folder.path());
+    struct Language {
+        std::string message, summary;
+    };
+    const Language english{"missing; the game plays without music", "0 errors, 1 warning"};
+    const Language japanese{"ありません。ゲームは音楽なしで進みます", "エラー 0 件、警告 1 件"};
+    const std::pair<QStringList, Language> cases[] = {
+        {{"LANG=ja_JP.UTF-8"}, japanese},
+        {{"LANG=C.UTF-8"}, english},
+        {{"LANGUAGE=ja", "LANG=C.UTF-8"}, japanese},
+        {{"LC_MESSAGES=ja_JP.UTF-8", "LANG=C.UTF-8"}, japanese},
+        {{"LC_ALL=ja_JP.UTF-8", "LANG=C.UTF-8"}, japanese},
+    };
+    for (const auto& [variables, expected] : cases) {
+        SCOPED_TRACE(variables.join(' ').toStdString());
+        QProcess p;
+        p.setProcessEnvironment(session(variables));
+        p.start(QStringLiteral(PIROKKO_CHECK_PROGRAM), {path});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.readAllStandardOutput().toStdString(),
+                  "bgm.wav: warning: " + expected.message + "\n" + expected.summary + "\n");
+
+        p.start(QStringLiteral(PIROKKO_CHECK_PROGRAM), {"--json", path});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QJsonObject finding =
+            QJsonDocument::fromJson(p.readAllStandardOutput()).array()[0].toObject();
+        EXPECT_EQ(finding.keys(), (QStringList{"file", "line", "message", "severity"}));
+        EXPECT_EQ(finding["severity"].toString(), "warning");
+        EXPECT_EQ(finding["message"].toString().toStdString(), expected.message);
+    }
 }

@@ -13,9 +13,12 @@ TEST(LineInput, ReadsScriptBytesAsTheirLines) {
     const std::pair<std::string, Lines> cases[] = {
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\rb\r", {"a", "b"}},
-        {"a\nb", {"a", "b"}},
+        // A lone LF is part of its line, wherever it stands.
+        {"a\nb", {"a\nb"}},
+        {"\na\n\r\nb\n", {"\na\n", "b\n"}},
         {"a\r\n\r\n\rb", {"a", "", "", "b"}},
-        {"a\n\rb", {"a", "", "b"}},
+        {"a\n\rb", {"a\n", "b"}},
+        {"a\r\r\nb", {"a", "", "b"}},
         {"\r\n", {""}},
         {"  \r\n", {"  "}},
         // 0x8160 is the wave dash of Windows (U+FF5E), 0x8740 a circled one,

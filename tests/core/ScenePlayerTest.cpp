@@ -71,6 +71,14 @@ TEST(ScenePlayer, PlaysEachScriptPageByPage) {
           {"click", "/L16"},
           {"wait 400", page(numbered(16, 20))},
           {"click", page(numbered(16, 20)) + " +chooser"}}},
+        // A lone LF shows as a row break ("|") but the line is still one of
+        // the page's fifteen.
+        {"a lone LF stays inside its line",
+         {"L1\nrow", "L2", "L3\n", "L4", "L5", "L6", "L7", "L8", "L9", "L10", "L11", "L12", "L13",
+          "L14", "L15", "L16", "tugi"},
+         {{"start", "/L1|row"},
+          {"wait 1400", "/L1|row/L2/L3|/L4/L5/L6/L7/L8/L9/L10/L11/L12/L13/L14/L15" + kEnd},
+          {"click", "/L16" + kEnd}}},
         {"a page filled by a click passes on at the next tick",
          numbered(1, 17),
          {{"start", "/L1"}, {"click", page(numbered(1, 15)), 14}, {"wait 100", "/L16"}}},

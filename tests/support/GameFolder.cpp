@@ -73,9 +73,17 @@ void TestGame::start() {
 }
 
 std::string TestGame::label() const {
-    // Lines hold no CR or LF of their own: each is a row break.
+    // The player joins lines with CR LF; a lone LF is a row break inside a
+    // line, which a script may hold.
+    const std::string caption = utf8(fom->Lbl.Caption());
     std::string text;
-    for (const char c : utf8(fom->Lbl.Caption()))
-        if (c != '\r') text += c == '\n' ? '/' : c;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption.compare(i, 2, "\r\n") == 0) {
+            text += '/';
+            ++i;
+        } else {
+            text += caption[i] == '\n' ? '|' : caption[i];
+        }
+    }
     return text;
 }

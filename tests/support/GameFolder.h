@@ -44,8 +44,9 @@ struct TestGame {
     void tick(platform::Timer& timer) { timers.fire(timer); }
     void click() { fom->Lbl.raiseClick(); }
 
-    // The label's text with each CR LF shown as "/": a page's first row is
-    // blank, so a page of A and B reads "/A/B".
+    // The label's text with each CR LF shown as "/" and a lone LF (a row
+    // break inside a line) as "|": a page's first row is blank, so a page of
+    // A and B reads "/A/B".
     std::string label() const;
 
     platform::ManualTimerHost timers;

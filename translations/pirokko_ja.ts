@@ -1,0 +1,321 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>Check</name>
+    <message>
+        <source>missing</source>
+        <translation>ありません</translation>
+    </message>
+    <message>
+        <source>empty</source>
+        <translation>空です</translation>
+    </message>
+    <message>
+        <source>does not load as a picture (%1)</source>
+        <translation>画像として読み込めません（%1）</translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1。%2</translation>
+    </message>
+    <message>
+        <source>not a wave file it can play</source>
+        <translation>再生できる WAVE ファイルではありません</translation>
+    </message>
+    <message>
+        <source>it cannot be read</source>
+        <translation>読めません</translation>
+    </message>
+    <message>
+        <source>too large</source>
+        <translation>大きすぎます</translation>
+    </message>
+    <message>
+        <source>no sound output could be opened</source>
+        <translation>音の出力を開けません</translation>
+    </message>
+    <message>
+        <source>media error</source>
+        <translation>メディアのエラーです</translation>
+    </message>
+    <message>
+        <source>%1, code %2</source>
+        <translation>%1（コード %2）</translation>
+    </message>
+    <message>
+        <source>missing; the game plays without music</source>
+        <translation>ありません。ゲームは音楽なしで進みます</translation>
+    </message>
+    <message>
+        <source>the music cannot be opened (%1); the game plays without music</source>
+        <translation>音楽を開けません（%1）。ゲームは音楽なしで進みます</translation>
+    </message>
+    <message>
+        <source>the opening scene</source>
+        <translation>オープニングのシーン</translation>
+    </message>
+    <message>
+        <source>scene %1</source>
+        <translation>シーン %1</translation>
+    </message>
+    <message>
+        <source>the game stops with an error when %1 starts</source>
+        <translation>%1が始まると、ゲームはエラーで止まります</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>読めません</translation>
+    </message>
+    <message>
+        <source>usage: pirokko-check [--json] [FOLDER]
+Checks the game folder FOLDER (by default the current folder): the scene scripts in
+txt/, the pictures in img/ and bgm.wav. Prints one line per finding,
+  FILE:LINE[:COLUMN]: error|warning: MESSAGE
+(FILE relative to FOLDER, LINE left out for a finding about a whole file), then a
+summary; with --json, a JSON array of {file, line (0 for a whole file), column
+(when known), severity, message} instead. Exits 1 when there is an error, 0 otherwise,
+2 when it cannot check.
+</source>
+        <translation>使い方: pirokko-check [--json] [FOLDER]
+ゲームのフォルダー FOLDER（省略すると今のフォルダー）にある txt/ のシーンスクリプト、
+img/ の画像と bgm.wav を調べます。見つかったことを 1 件 1 行で
+  FILE:LINE[:COLUMN]: error|warning: MESSAGE
+の形に書き（FILE は FOLDER からの相対パス。ファイル全体のことなら LINE は省きます）、
+最後に件数を書きます。--json を付けると、代わりに {file, line（ファイル全体なら 0）,
+column（分かるとき）, severity, message} の JSON 配列を書きます。エラーがあれば 1、
+なければ 0、調べられないときは 2 で終わります。
+</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>%1 というオプションはありません</translation>
+    </message>
+    <message>
+        <source>only one folder can be checked at a time</source>
+        <translation>一度に調べられるフォルダーは一つだけです</translation>
+    </message>
+    <message>
+        <source>%1: not a folder</source>
+        <translation>%1: フォルダーではありません</translation>
+    </message>
+    <message>
+        <source>1 error, 1 warning</source>
+        <translation>エラー 1 件、警告 1 件</translation>
+    </message>
+    <message>
+        <source>1 error, %1 warnings</source>
+        <translation>エラー 1 件、警告 %1 件</translation>
+    </message>
+    <message>
+        <source>%1 errors, 1 warning</source>
+        <translation>エラー %1 件、警告 1 件</translation>
+    </message>
+    <message>
+        <source>%1 errors, %2 warnings</source>
+        <translation>エラー %1 件、警告 %2 件</translation>
+    </message>
+    <message>
+        <source>a byte here does not decode as code page 932; the game shows it as &quot;�&quot;</source>
+        <translation>ここに、コードページ 932 として読めないバイトがあります。ゲームでは「�」と表示されます</translation>
+    </message>
+    <message>
+        <source>%1 bytes on this line, the first here, do not decode as code page 932; the game shows each as &quot;�&quot;</source>
+        <translation>この行には、コードページ 932 として読めないバイトが %1 個あります（最初のものはここです）。ゲームではそれぞれ「�」と表示されます</translation>
+    </message>
+    <message>
+        <source>every line ends in a lone LF, as Linux editors save them, but the game ends lines only at CR LF or CR, so it reads the whole file as one line; convert it with: sed -i &apos;s/$/\r/&apos; %1 (or: unix2dos %1)</source>
+        <translation>行末がすべて LF だけです（Linux のエディターの保存形式です）。ゲームは CR LF か CR でしか行を区切らないため、ファイル全体を 1 行として読みます。次のコマンドで変換してください: sed -i &apos;s/$/\r/&apos; %1（または unix2dos %1）</translation>
+    </message>
+    <message>
+        <source>a lone LF on this line shows as a row break inside the line: the game ends lines only at CR LF or CR</source>
+        <translation>この行の中にある LF だけの改行は、行の中の改行として表示されます。ゲームが行を区切るのは CR LF か CR だけです</translation>
+    </message>
+    <message>
+        <source>the script looks like UTF-8, but the game reads code page 932 (Shift_JIS) and would show its text garbled; convert it with: iconv -f UTF-8 -t CP932 %1 &gt; NEW, then put NEW in its place</source>
+        <translation>このスクリプトは UTF-8 のようです。ゲームはコードページ 932（Shift_JIS）として読むので、文字化けします。次のコマンドで変換し、できた NEW を元のファイルと置き換えてください: iconv -f UTF-8 -t CP932 %1 &gt; NEW</translation>
+    </message>
+    <message>
+        <source>the repeat line has no count; the game stops here</source>
+        <translation>繰り返し行に回数がありません。ゲームはここで止まります</translation>
+    </message>
+    <message>
+        <source>the repeat count &quot;%1&quot; is too large; the game stops here</source>
+        <translation>繰り返しの回数「%1」が大きすぎます。ゲームはここで止まります</translation>
+    </message>
+    <message>
+        <source>the repeat count &quot;%1&quot; does not read as a number; the game stops here</source>
+        <translation>繰り返しの回数「%1」が数として読めません。ゲームはここで止まります</translation>
+    </message>
+    <message>
+        <source>the end of the script, which opens the chooser</source>
+        <translation>選択画面を開くスクリプトの終わり</translation>
+    </message>
+    <message>
+        <source>the title line on line %1</source>
+        <translation>%1 行目のタイトル行</translation>
+    </message>
+    <message>
+        <source>the chooser line on line %1</source>
+        <translation>%1 行目の選択行</translation>
+    </message>
+    <message>
+        <source>this repeat run still has 1 step to make when it reaches %1</source>
+        <translation>この繰り返しは、%1に来た時点でまだ 1 回残っています</translation>
+    </message>
+    <message>
+        <source>this repeat run still has %1 steps to make when it reaches %2</source>
+        <translation>この繰り返しは、%2に来た時点でまだ %1 回残っています</translation>
+    </message>
+    <message>
+        <source>%1; they advance the opening scene at once, skipping its lines</source>
+        <translation>%1。残りの回数でオープニングのシーンがすぐに進み、その行が飛ばされます</translation>
+    </message>
+    <message>
+        <source>%1; they would advance a script that is already closed</source>
+        <translation>%1。残りの回数で、もう閉じたスクリプトを進めようとします</translation>
+    </message>
+    <message>
+        <source>the line after a chooser line must hold the auto-advance timer (an empty line, say); the timer would act on this one after the script is closed</source>
+        <translation>選択行の次の行は、自動送りのタイマーを止める行（空行など）にしてください。このままでは、スクリプトを閉じた後にタイマーがこの行を処理します</translation>
+    </message>
+    <message>
+        <source>this line is never read: the scene ends at %1</source>
+        <translation>この行は読まれません。シーンは%1で終わります</translation>
+    </message>
+    <message>
+        <source>this line and the 1 line after it are never read: the scene ends at %1</source>
+        <translation>この行とその後の 1 行は読まれません。シーンは%1で終わります</translation>
+    </message>
+    <message>
+        <source>this line and the %1 lines after it are never read: the scene ends at %2</source>
+        <translation>この行とその後の %1 行は読まれません。シーンは%2で終わります</translation>
+    </message>
+    <message>
+        <source>the opening scene returns to the title here, which starts it again: the chooser can never open</source>
+        <translation>オープニングのシーンがここでタイトルに戻り、また最初から始まります。これでは選択画面が開きません</translation>
+    </message>
+    <message>
+        <source>%1 ends without a title line (&quot;&gt;end&quot;), so the chooser opens: every scene has been played by then, so the chooser can never be left</source>
+        <translation>%1がタイトル行（&quot;&gt;end&quot;）なしで終わるので、選択画面が開きます。そのときにはすべてのシーンを見終えているため、選択画面から先に進めません</translation>
+    </message>
+    <message>
+        <source>%1 opens the chooser here instead of returning to the title: every scene has been played by then, so the chooser can never be left</source>
+        <translation>%1がタイトルに戻らず、ここで選択画面を開きます。そのときにはすべてのシーンを見終えているため、選択画面から先に進めません</translation>
+    </message>
+    <message>
+        <source>this line reaches below the label&apos;s bottom edge and is cut off</source>
+        <translation>この行は文章欄の下端からはみ出し、切れて見えません</translation>
+    </message>
+    <message>
+        <source>this line and the 1 line after it on its page reach below the label&apos;s bottom edge and are cut off</source>
+        <translation>この行と、同じページのその後の 1 行は、文章欄の下端からはみ出し、切れて見えません</translation>
+    </message>
+    <message>
+        <source>this line and the %1 lines after it on its page reach below the label&apos;s bottom edge and are cut off</source>
+        <translation>この行と、同じページのその後の %1 行は、文章欄の下端からはみ出し、切れて見えません</translation>
+    </message>
+</context>
+<context>
+    <name>RuntimeError</name>
+    <message>
+        <source>Invalid property value: %1</source>
+        <translation>プロパティの値が正しくありません: %1</translation>
+    </message>
+    <message>
+        <source>Control array element %1 doesn&apos;t exist</source>
+        <translation>コントロール配列の要素 %1 がありません</translation>
+    </message>
+    <message>
+        <source>Control array element %1 already loaded</source>
+        <translation>コントロール配列の要素 %1 はもう読み込まれています</translation>
+    </message>
+    <message>
+        <source>Invalid picture: nothing to paint</source>
+        <translation>画像が正しくありません: 描くものがありません</translation>
+    </message>
+    <message>
+        <source>Internal error: %1</source>
+        <translation>内部エラー: %1</translation>
+    </message>
+    <message>
+        <source>Run-time error %1: %2</source>
+        <translation>実行時エラー %1: %2</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>ファイル: %1</translation>
+    </message>
+    <message>
+        <source>This system&apos;s iconv cannot decode code page 932</source>
+        <translation>このシステムの iconv はコードページ 932 を読めません</translation>
+    </message>
+    <message>
+        <source>Bad file number %1</source>
+        <translation>ファイル番号 %1 が正しくありません</translation>
+    </message>
+    <message>
+        <source>Too many files open</source>
+        <translation>開いているファイルが多すぎます</translation>
+    </message>
+    <message>
+        <source>File already open</source>
+        <translation>ファイルはもう開いています</translation>
+    </message>
+    <message>
+        <source>The file cannot be read as a text file</source>
+        <translation>このファイルはテキストファイルとして読めません</translation>
+    </message>
+    <message>
+        <source>File not found</source>
+        <translation>ファイルが見つかりません</translation>
+    </message>
+    <message>
+        <source>Input past end of file: the file is empty</source>
+        <translation>ファイルの終わりを越えて読もうとしました: ファイルが空です</translation>
+    </message>
+    <message>
+        <source>Input past end of file</source>
+        <translation>ファイルの終わりを越えて読もうとしました</translation>
+    </message>
+    <message>
+        <source>The picture is not a file</source>
+        <translation>画像がファイルではありません</translation>
+    </message>
+    <message>
+        <source>The picture cannot be read</source>
+        <translation>画像を読めません</translation>
+    </message>
+    <message>
+        <source>Invalid picture: the file is not a GIF picture</source>
+        <translation>画像が正しくありません: GIF 画像ではありません</translation>
+    </message>
+    <message>
+        <source>Invalid picture: %1</source>
+        <translation>画像が正しくありません: %1</translation>
+    </message>
+    <message>
+        <source>Invalid picture: %1 x %2 pixels is too large to show</source>
+        <translation>画像が正しくありません: %1 x %2 ピクセルは大きすぎて表示できません</translation>
+    </message>
+</context>
+<context>
+    <name>Scene</name>
+    <message>
+        <source>The opening scene returns to the title before it shows a line, so it would restart forever</source>
+        <translation>オープニングのシーンが 1 行も表示しないうちにタイトルに戻るため、いつまでも最初からやり直しになります</translation>
+    </message>
+    <message>
+        <source>A repeat run keeps returning to the title and would never end</source>
+        <translation>繰り返しがタイトルに戻り続け、いつまでも終わりません</translation>
+    </message>
+    <message>
+        <source>Type mismatch: the repeat count &quot;%1&quot; is not a number</source>
+        <translation>型が一致しません: 繰り返しの回数「%1」が数ではありません</translation>
+    </message>
+    <message>
+        <source>Overflow: the repeat count &quot;%1&quot; is too large</source>
+        <translation>オーバーフローしました: 繰り返しの回数「%1」が大きすぎます</translation>
+    </message>
+</context>
+</TS>
