@@ -2,13 +2,17 @@
 #   P/lib/pirokko/         the program with txt/, img/ and bgm.wav beside it
 #                          (the game reads everything from its own folder)
 #   P/bin/pirokko          a launcher that finds that folder from its own place
+#                          (the Debian package puts it in P/games instead)
 #   P/share/applications/  the desktop entry
-#   P/share/icons/hicolor/32x32/apps/  the window icon as PNG
+#   P/share/icons/hicolor/{32x32,128x128,256x256}/apps/  the icon as PNG
 #   P/share/metainfo/      the AppStream metadata
+#   P/share/man/man6/      the manual page
+#   P/share/doc/pirokko/   copyright and changelog
 # Nothing in it names P, so the prefix may be moved after installing.
 
 set(PIROKKO_APP_ID org.pirokko.pirokko)
 set(PIROKKO_APP_DIR lib/pirokko)
+# The same from bin/ and from games/: both lie one level below the prefix.
 set(PIROKKO_LAUNCHER_TO_APP ../${PIROKKO_APP_DIR})
 set(PIROKKO_PACKAGING ${CMAKE_BINARY_DIR}/packaging)
 
@@ -37,7 +41,38 @@ install(TARGETS pirokko RUNTIME DESTINATION ${PIROKKO_APP_DIR})
 install(DIRECTORY ${CMAKE_CURRENT_LIST_DIR}/game/txt ${CMAKE_CURRENT_LIST_DIR}/game/img
         DESTINATION ${PIROKKO_APP_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/bgm.wav DESTINATION ${PIROKKO_APP_DIR})
-install(PROGRAMS ${PIROKKO_PACKAGING}/pirokko DESTINATION bin)
+# Debian keeps games' commands in games/; a plain install keeps them in bin/,
+# which is on every PATH. The package takes the second launcher instead of the
+# first (package.cmake).
+install(PROGRAMS ${PIROKKO_PACKAGING}/pirokko DESTINATION bin COMPONENT launcher_bin)
+install(PROGRAMS ${PIROKKO_PACKAGING}/pirokko DESTINATION games COMPONENT launcher_games
+        EXCLUDE_FROM_ALL)
 install(FILES ${PIROKKO_PACKAGING}/${PIROKKO_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${PIROKKO_ICON_PNG} DESTINATION share/icons/hicolor/32x32/apps)
+# Software centres and desktops want larger sizes of the same design.
+foreach(size 128 256)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/packaging/icons/${size}.png
+          DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${PIROKKO_APP_ID}.png)
+endforeach()
 install(FILES ${PIROKKO_PACKAGING}/${PIROKKO_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+
+# Debian wants its manual pages and changelogs compressed at the highest level
+# and without a time stamp, so that the same sources give the same package.
+find_program(PIROKKO_GZIP gzip REQUIRED)
+foreach(pair "pirokko.6;man6/pirokko.6.gz" "changelog;changelog.gz")
+  list(GET pair 0 source)
+  list(GET pair 1 target)
+  set(out ${PIROKKO_PACKAGING}/${target})
+  get_filename_component(out_dir ${out} DIRECTORY)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+    COMMAND ${PIROKKO_GZIP} -9 -n -c ${CMAKE_CURRENT_LIST_DIR}/packaging/${source} > ${out}
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/packaging/${source}
+    COMMENT "Compressing ${source}")
+  list(APPEND PIROKKO_GZIPPED ${out})
+endforeach()
+add_custom_target(packaging_docs ALL DEPENDS ${PIROKKO_GZIPPED})
+install(FILES ${PIROKKO_PACKAGING}/man6/pirokko.6.gz DESTINATION share/man/man6)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/packaging/copyright ${PIROKKO_PACKAGING}/changelog.gz
+        DESTINATION share/doc/pirokko)

@@ -1,7 +1,8 @@
 # End-to-end tests: the built program copied into a folder of its own, run on a
-# private X server, driven with real pointer and keyboard input and read back
-# through the accessibility bus. The system interpreter is needed because it is
-# the one with pyatspi; a test without its tools reports itself skipped.
+# private X server (wayland_test: a private Wayland compositor), driven with
+# real pointer and keyboard input and read back through the accessibility bus.
+# The system interpreter is needed because it is the one with pyatspi; a test
+# without its tools reports itself skipped.
 set(PIROKKO_E2E_PYTHON /usr/bin/python3)
 if(NOT EXISTS ${PIROKKO_E2E_PYTHON})
   message(STATUS "End-to-end tests left out: ${PIROKKO_E2E_PYTHON} not found")
@@ -15,7 +16,7 @@ if(PIROKKO_SANITIZE)
        "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0")
 endif()
 
-foreach(name window playthrough keyboard)
+foreach(name window playthrough keyboard wayland)
   add_test(NAME e2e.${name}
            COMMAND ${PIROKKO_E2E_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/e2e/${name}_test.py
                    $<TARGET_FILE:pirokko>)

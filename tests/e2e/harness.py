@@ -54,22 +54,28 @@ def main():
                              "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     try:
-        env = dict(os.environ, DISPLAY=display, XDG_RUNTIME_DIR=runtime, PIROKKO_E2E_INNER="1",
-                   PIROKKO_E2E_PROGRAM=os.path.abspath(sys.argv[1]))
+        env = dict(os.environ, DISPLAY=display, XDG_RUNTIME_DIR=runtime)
         wait_for("Xvfb", lambda: subprocess.call(["xdotool", "getdisplaygeometry"], env=env,
                                                  stdout=subprocess.DEVNULL,
                                                  stderr=subprocess.DEVNULL) == 0, timeout=15)
-        session = subprocess.run(["dbus-run-session", "--", sys.executable, sys.argv[0]]
-                                 + sys.argv[2:], env=env, stdout=subprocess.PIPE,
-                                 stderr=subprocess.STDOUT)
-        # The bus daemons report every service they start; only the rest matters.
-        sys.stdout.write(re.sub(r"(dbus-daemon\[\d+\]|SpiRegistry daemon is running)[^\n]*\n", "",
-                                session.stdout.decode(errors="replace")))
-        sys.exit(session.returncode)
+        run_in_session(env)
     finally:
         xvfb.terminate()
         xvfb.wait()
         shutil.rmtree(runtime, ignore_errors=True)
+
+
+def run_in_session(env):
+    """Runs this test file again with `env` inside a session bus of its own,
+    where the accessibility bus can start; exits with the tests' status."""
+    env = dict(env, PIROKKO_E2E_INNER="1", PIROKKO_E2E_PROGRAM=os.path.abspath(sys.argv[1]))
+    session = subprocess.run(["dbus-run-session", "--", sys.executable, sys.argv[0]]
+                             + sys.argv[2:], env=env, stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT)
+    # The bus daemons report every service they start; only the rest matters.
+    sys.stdout.write(re.sub(r"(dbus-daemon\[\d+\]|SpiRegistry daemon is running)[^\n]*\n", "",
+                            session.stdout.decode(errors="replace")))
+    sys.exit(session.returncode)
 
 
 def wait_for(what, probe, timeout=10.0, interval=0.03, explain=None):
@@ -107,8 +113,8 @@ class Game:
             shutil.copy(OPENING_PICTURE, os.path.join(self.folder, "img", "opn.gif"))
         self.proc = self._app = None
 
-    def start(self):
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    def start(self, platform="xcb"):
+        env = dict(os.environ, QT_QPA_PLATFORM=platform, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         # Qt only joins the accessibility bus once that bus is up; a screen
         # reader would have started it long before the game.
         desktop()
@@ -201,6 +207,14 @@ def walk(node):
 def showing(node):
     import pyatspi
     return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def act(node, name):
+    """Does the accessible action `name` of `node`, as a screen reader does."""
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    assert name in names, "%s %r offers %s, not %s" % (node.getRoleName(), node.name, names, name)
+    action.doAction(names.index(name))
 
 
 def geometry(window):
