@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Language.h"
+
 namespace platform {
 
 namespace {
@@ -54,16 +56,18 @@ std::string giflibReason(int error, const Source& source) {
     // Some failed reads leave no code behind.
     if (error == 0) error = D_GIF_ERR_READ_FAILED;
     const char* text = GifErrorString(error);
-    std::string reason = text ? text : "GIF error " + std::to_string(error);
-    if (source.ranOut)
-        reason += " (the file ends too soon)";
-    else if (error == D_GIF_ERR_READ_FAILED)
-        reason += " (its image data is damaged)";
+    // giflib's own sentence stays as giflib words it; what it means here is
+    // said in the session's language.
+    const std::string reason = text ? text : "GIF error " + std::to_string(error);
+    if (source.ranOut) return fillIn(trText("GifDecoder", "%1 (the file ends too soon)"), {reason});
+    if (error == D_GIF_ERR_READ_FAILED)
+        return fillIn(trText("GifDecoder", "%1 (its image data is damaged)"), {reason});
     return reason;
 }
 
 std::string tooLarge(long long width, long long height) {
-    return std::to_string(width) + " x " + std::to_string(height) + " pixels is too large to show";
+    return fillIn(trText("GifDecoder", "%1 x %2 pixels is too large to show"),
+                  {std::to_string(width), std::to_string(height)});
 }
 
 // The canvas row that the n-th stored row of an interlaced image fills:
@@ -100,7 +104,7 @@ GifPicture decodeFirstGifImage(const std::uint8_t* data, std::size_t size, long 
         GifRecordType type = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) return fail(gif->Error);
         if (type == TERMINATE_RECORD_TYPE) {
-            out.problem = "the file holds no image";
+            out.problem = trText("GifDecoder", "the file holds no image");
             return out;
         }
         if (type == IMAGE_DESC_RECORD_TYPE) break;
@@ -117,8 +121,8 @@ GifPicture decodeFirstGifImage(const std::uint8_t* data, std::size_t size, long 
 
     const GifImageDesc& desc = gif->Image;
     if (desc.Width <= 0 || desc.Height <= 0) {
-        out.problem = "its first image is empty (" + std::to_string(desc.Width) + " x " +
-                      std::to_string(desc.Height) + " pixels)";
+        out.problem = fillIn(trText("GifDecoder", "its first image is empty (%1 x %2 pixels)"),
+                             {std::to_string(desc.Width), std::to_string(desc.Height)});
         return out;
     }
     // A screen side of 0 takes the image's extent instead.
@@ -146,8 +150,8 @@ GifPicture decodeFirstGifImage(const std::uint8_t* data, std::size_t size, long 
 
     out.image = QImage(canvasWidth, canvasHeight, QImage::Format_ARGB32_Premultiplied);
     if (out.image.isNull()) {
-        out.problem = "there is not enough memory for " + std::to_string(canvasWidth) + " x " +
-                      std::to_string(canvasHeight) + " pixels";
+        out.problem = fillIn(trText("GifDecoder", "there is not enough memory for %1 x %2 pixels"),
+                             {std::to_string(canvasWidth), std::to_string(canvasHeight)});
         return out;
     }
     // Where the image leaves the canvas bare: see-through when the image has
@@ -177,8 +181,9 @@ GifPicture decodeFirstGifImage(const std::uint8_t* data, std::size_t size, long 
         for (const GifPixelType index : line)
             if (index >= colourCount) {
                 out.image = QImage();
-                out.problem = "its first image uses colour " + std::to_string(index) +
-                              " of a table of " + std::to_string(colourCount);
+                out.problem =
+                    fillIn(trText("GifDecoder", "its first image uses colour %1 of a table of %2"),
+                           {std::to_string(index), std::to_string(colourCount)});
                 return out;
             }
         const int y =
