@@ -217,6 +217,37 @@ column（分かるとき）, severity, message} の JSON 配列を書きます�
     </message>
 </context>
 <context>
+    <name>GifDecoder</name>
+    <message>
+        <source>%1 (the file ends too soon)</source>
+        <translation>%1（ファイルが途中で終わっています）</translation>
+    </message>
+    <message>
+        <source>%1 (its image data is damaged)</source>
+        <translation>%1（画像のデータが壊れています）</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels is too large to show</source>
+        <translation>%1 x %2 ピクセルは大きすぎて表示できません</translation>
+    </message>
+    <message>
+        <source>the file holds no image</source>
+        <translation>ファイルに画像がありません</translation>
+    </message>
+    <message>
+        <source>its first image is empty (%1 x %2 pixels)</source>
+        <translation>最初の画像が空です（%1 x %2 ピクセル）</translation>
+    </message>
+    <message>
+        <source>there is not enough memory for %1 x %2 pixels</source>
+        <translation>%1 x %2 ピクセルの画像を入れるメモリが足りません</translation>
+    </message>
+    <message>
+        <source>its first image uses colour %1 of a table of %2</source>
+        <translation>最初の画像が、%2 色しかないカラーテーブルの色番号 %1 を使っています</translation>
+    </message>
+</context>
+<context>
     <name>RuntimeError</name>
     <message>
         <source>Invalid property value: %1</source>
@@ -287,16 +318,8 @@ column（分かるとき）, severity, message} の JSON 配列を書きます�
         <translation>画像を読めません</translation>
     </message>
     <message>
-        <source>Invalid picture: the file is not a GIF picture</source>
-        <translation>画像が正しくありません: GIF 画像ではありません</translation>
-    </message>
-    <message>
         <source>Invalid picture: %1</source>
         <translation>画像が正しくありません: %1</translation>
-    </message>
-    <message>
-        <source>Invalid picture: %1 x %2 pixels is too large to show</source>
-        <translation>画像が正しくありません: %1 x %2 ピクセルは大きすぎて表示できません</translation>
     </message>
 </context>
 <context>

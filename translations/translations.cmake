@@ -22,6 +22,6 @@ qt_add_resources(pirokko_core pirokko_translations
   FILES ${PIROKKO_QM_FILES})
 
 add_custom_target(update_translations
-  COMMAND Qt6::lupdate ${PIROKKO_LUPDATE_OPTIONS} ${CMAKE_SOURCE_DIR}/src -ts ${PIROKKO_TS_FILES}
+  COMMAND Qt6::lupdate ${PIROKKO_LUPDATE_OPTIONS} -no-obsolete ${CMAKE_SOURCE_DIR}/src -ts ${PIROKKO_TS_FILES}
   COMMENT "Gathering the words to translate into translations/*.ts"
   VERBATIM)
