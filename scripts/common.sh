@@ -5,7 +5,7 @@
 
 # shellcheck disable=SC2034  # the arrays are read by the scripts that source this
 PIROKKO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libsdl2-dev libgtest-dev libgmock-dev
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libsdl2-dev libsndfile1-dev libgtest-dev libgmock-dev
                 fonts-ipafont-gothic)
 # What a headless run needs: a virtual screen, and tools to find and grab the
 # window on it.

@@ -26,13 +26,11 @@ gtest_discover_tests(pirokko_media_tests
 if(NOT PIROKKO_SANITIZE)
   add_executable(pirokko_media_tsan
     media/TsanStress.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/SdlMedia.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/MciCommand.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/RegularFile.cpp)
+    ${PIROKKO_MEDIA_SOURCES})
   target_include_directories(pirokko_media_tsan PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(pirokko_media_tsan PRIVATE -fsanitize=thread -fno-omit-frame-pointer -g)
   target_link_options(pirokko_media_tsan PRIVATE -fsanitize=thread)
-  target_link_libraries(pirokko_media_tsan PRIVATE SDL2::SDL2)
+  target_link_libraries(pirokko_media_tsan PRIVATE SDL2::SDL2 SndFile::sndfile ${CMAKE_DL_LIBS})
   add_test(NAME media.tsan_stress COMMAND pirokko_media_tsan)
   set_tests_properties(media.tsan_stress PROPERTIES
     ENVIRONMENT "SDL_AUDIODRIVER=dummy;TSAN_OPTIONS=halt_on_error=1 exitcode=66"
