@@ -9,7 +9,8 @@ add_executable(pirokko_media_tests
   media/MusicTest.cpp
   media/DiskSeamTest.cpp
   media/BgmWavTest.cpp
-  media/EncodingsTest.cpp)
+  media/EncodingsTest.cpp
+  media/DecodedFramesTest.cpp)
 target_include_directories(pirokko_media_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/media)
 target_link_libraries(pirokko_media_tests PRIVATE pirokko_core SDL2::SDL2 GTest::gtest)
 target_compile_definitions(pirokko_media_tests PRIVATE
