@@ -7,7 +7,8 @@
 //   bench_music [--seconds S] [--runs N] [--build DIR]
 //
 // --build takes the game (and its bgm.wav) from another build folder, to
-// compare with an earlier version of it.
+// compare with an earlier version of it. `bench_music --write-5min PATH` only
+// writes the 5-minute file (for the seam benchmark) and exits.
 // The longer files repeat the build's bgm.wav (44.1 kHz 16-bit stereo). The
 // game runs as a fresh process on the offscreen platform with SDL's dummy
 // driver. The first sound is timed in this process through the media layer
@@ -121,6 +122,10 @@ int main(int argc, char** argv) {
     double seconds = 8;
     int runs = 3;
     fs::path build = PIROKKO_BUILD_DIR;
+    if (argc == 3 && std::strcmp(argv[1], "--write-5min") == 0) {
+        writeLonger(build / "bgm.wav", argv[2], 300);
+        return 0;
+    }
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
         if (std::strcmp(argv[i], "--runs") == 0) runs = std::atoi(argv[i + 1]);
