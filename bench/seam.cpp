@@ -7,10 +7,13 @@
 //             into the device buffer, the rest of which is silence, and the
 //             restart heard from the next buffer (look-ahead 0)
 //
-//   pirokko_bench_seam [--wav PATH] [--loops N] [--seconds S]
+//   pirokko_bench_seam [--wav PATH] [--loops N] [--seconds S] [--speed K]
 //
 // --seconds S plays only the first S seconds of the file as the loop (a
 // short loop for a quick run); by default the whole file, 20 seams.
+// --speed K lets the disk driver run K times faster than real time (for long
+// files); the poll stays at 1 ms of real time, so the restart has K times
+// less of the sound's time to arrive in.
 
 #include <unistd.h>
 
@@ -81,14 +84,14 @@ struct Run {
 };
 
 Run render(const std::filesystem::path& dir, const char* name, const Wave& loop,
-           std::uint32_t lookaheadMs, int seams) {
+           std::uint32_t lookaheadMs, int seams, double speed) {
     const auto wav = dir / (std::string(name) + ".wav");
     const auto raw = dir / (std::string(name) + ".raw");
     writeWave(wav, loop);
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", raw.string().c_str(), 1);
     const double loopSeconds = static_cast<double>(loop.pcm.size()) / 4 / 44100;
-    const auto howLong = std::chrono::duration<double>(loopSeconds * (seams + 1) + 0.3);
+    const auto howLong = std::chrono::duration<double>(loopSeconds * (seams + 1) / speed + 0.3);
 
     Run run;
     {
@@ -157,6 +160,7 @@ int main(int argc, char** argv) {
     std::string path = PIROKKO_BGM_WAV;
     int seams = 20;
     double seconds = 0;
+    double speed = 1;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--wav") == 0)
             path = argv[i + 1];
@@ -164,6 +168,8 @@ int main(int argc, char** argv) {
             seams = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--seconds") == 0)
             seconds = std::atof(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--speed") == 0)
+            speed = std::max(1.0, std::atof(argv[i + 1]));
     }
     Wave wave;
     if (!readPcm16Stereo44k(path, wave)) {
@@ -181,14 +187,21 @@ int main(int argc, char** argv) {
         path.c_str(), frames / 44100.0, frames, seams);
     std::fflush(stdout);
 
+    if (speed > 1) {
+        // The driver's wait per 1024-frame buffer, in whole milliseconds.
+        const int ms = std::max(1, static_cast<int>(1024 * 1000 / 44100 / speed + 0.5));
+        speed = 1024.0 * 1000 / 44100 / ms;
+        setenv("SDL_DISKAUDIODELAY", std::to_string(ms).c_str(), 1);
+        std::printf("disk driver at %.1f times real time\n", speed);
+    }
     const auto dir = std::filesystem::temp_directory_path() /
                      ("pirokko-seam-" + std::to_string(static_cast<long>(::getpid())));
     std::filesystem::create_directories(dir);
     const Run gapless =
-        render(dir, "gapless", wave, platform::SdlMedia::Options{}.lookaheadMs, seams);
+        render(dir, "gapless", wave, platform::SdlMedia::Options{}.lookaheadMs, seams, speed);
     report("gapless", gapless, frames);
     std::fflush(stdout);
-    const Run baseline = render(dir, "baseline", wave, 0, seams);
+    const Run baseline = render(dir, "baseline", wave, 0, seams, speed);
     report("baseline", baseline, frames);
     std::filesystem::remove_all(dir);
 

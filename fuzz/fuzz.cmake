@@ -1,5 +1,6 @@
 # libFuzzer targets (clang only): the line reader and decoder, the scene
-# player, the media command-string parser and the picture decoder. See fuzz/README.md.
+# player, the media command-string parser, the picture decoder and the wave
+# file reader. See fuzz/README.md.
 #
 # With PIROKKO_FUZZ every target of the tree, pirokko_core included, is built
 # with coverage for the fuzzer, AddressSanitizer and UBSan; only the fuzz
@@ -20,7 +21,7 @@ if(PIROKKO_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 
   set(PIROKKO_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
-  foreach(target IN ITEMS fuzz_lines fuzz_player fuzz_mci fuzz_gif)
+  foreach(target IN ITEMS fuzz_lines fuzz_player fuzz_mci fuzz_gif fuzz_wave)
     add_executable(${target} ${PIROKKO_FUZZ_DIR}/${target}.cpp)
     target_link_libraries(${target} PRIVATE pirokko_core)
     target_link_options(${target} PRIVATE -fsanitize=fuzzer)

@@ -227,7 +227,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     platform::SdlMedia::Options options;
-    options.maxFileBytes = 1 << 20;  // nothing large is ever read
     options.lookaheadMs = 20;
     options.deviceBufferFrames = 64;  // closing waits for one buffer
     FUZZ_CHECK(chdir(gScratch.c_str()) == 0);

@@ -29,7 +29,7 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 
 failed=()
-for target in fuzz_lines fuzz_mci fuzz_player fuzz_gif; do
+for target in fuzz_lines fuzz_mci fuzz_player fuzz_gif fuzz_wave; do
   binary=$build/fuzz/$target
   if [ ! -x "$binary" ]; then
     echo "$target: not built ($binary); configure with -DPIROKKO_FUZZ=ON" >&2
@@ -39,6 +39,8 @@ for target in fuzz_lines fuzz_mci fuzz_player fuzz_gif; do
   extra=()
   # A script of 4 KiB, the marker and 200 events.
   [ "$target" = fuzz_player ] && extra+=(-max_len=4400)
+  # A wave file of a few blocks: enough for every header and codec.
+  [ "$target" = fuzz_wave ] && extra+=(-max_len=16384)
   mkdir "$work/$target"
   log=$work/$target.log
   # The first folder receives new inputs; the committed corpus is read only.

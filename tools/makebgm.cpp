@@ -1,5 +1,5 @@
 // makebgm: writes the game's background music, an original 10-second loop, as
-// a 44.1 kHz 16-bit stereo PCM WAV file.
+// a 44.1 kHz 16-bit stereo PCM WAV file (written by libsndfile).
 //
 //   makebgm OUTPUT.wav [SECONDS_PER_BAR]
 //
@@ -10,6 +10,8 @@
 // one period of a seamless repetition and its end joins its start without a
 // click. The optional second argument shortens the bars (tests and the seam
 // benchmark use a short loop).
+
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -76,18 +78,6 @@ void note(Loop& loop, const Voice& v, double startSec, double lengthSec, int mid
         s *= env;
         loop.add(start + i, s * gl, s * gr);
     }
-}
-
-void writeLe16(std::FILE* f, std::uint16_t v) {
-    const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
-    std::fwrite(b, 1, 2, f);
-}
-
-void writeLe32(std::FILE* f, std::uint32_t v) {
-    const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                static_cast<unsigned char>(v >> 16),
-                                static_cast<unsigned char>(v >> 24)};
-    std::fwrite(b, 1, 4, f);
 }
 
 }  // namespace
@@ -182,35 +172,23 @@ int main(int argc, char** argv) {
     }
     const double scale = 0.708 * 32767.0 / peak;
 
-    std::FILE* f = std::fopen(argv[1], "wb");
+    std::vector<std::int16_t> pcm(frames * 2);
+    for (std::size_t i = 0; i < frames; ++i) {
+        pcm[2 * i] = static_cast<std::int16_t>(std::lround(l[i] * scale));
+        pcm[2 * i + 1] = static_cast<std::int16_t>(std::lround(r[i] * scale));
+    }
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(argv[1], SFM_WRITE, &info);
     if (f == nullptr) {
-        std::perror(argv[1]);
+        std::fprintf(stderr, "makebgm: %s: %s\n", argv[1], sf_strerror(nullptr));
         return 1;
     }
-    const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * 4);
-    std::fwrite("RIFF", 1, 4, f);
-    writeLe32(f, 36 + dataBytes);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    writeLe32(f, 16);
-    writeLe16(f, 1);  // PCM
-    writeLe16(f, 2);  // stereo
-    writeLe32(f, kRate);
-    writeLe32(f, kRate * 4);
-    writeLe16(f, 4);
-    writeLe16(f, 16);
-    std::fwrite("data", 1, 4, f);
-    writeLe32(f, dataBytes);
-    std::vector<unsigned char> pcm(dataBytes);
-    for (std::size_t i = 0; i < frames; ++i) {
-        const auto sl = static_cast<std::int16_t>(std::lround(l[i] * scale));
-        const auto sr = static_cast<std::int16_t>(std::lround(r[i] * scale));
-        pcm[i * 4 + 0] = static_cast<unsigned char>(sl & 0xFF);
-        pcm[i * 4 + 1] = static_cast<unsigned char>((sl >> 8) & 0xFF);
-        pcm[i * 4 + 2] = static_cast<unsigned char>(sr & 0xFF);
-        pcm[i * 4 + 3] = static_cast<unsigned char>((sr >> 8) & 0xFF);
-    }
-    const bool ok = std::fwrite(pcm.data(), 1, pcm.size(), f) == pcm.size();
-    if (std::fclose(f) != 0 || !ok) {
+    const bool ok = sf_writef_short(f, pcm.data(), static_cast<sf_count_t>(frames)) ==
+                    static_cast<sf_count_t>(frames);
+    if (sf_close(f) != 0 || !ok) {
         std::fprintf(stderr, "makebgm: could not write %s\n", argv[1]);
         return 1;
     }

@@ -9,9 +9,6 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/MciCommand.h"
-#include "platform/SdlMedia.h"
-
 namespace {
 
 std::vector<std::uint8_t> readBgm() {
@@ -31,7 +28,6 @@ std::uint16_t le16(const std::uint8_t* p) {
 TEST(BgmWav, Is44100Hz16BitStereoPcmOf8To16Seconds) {
     const auto b = readBgm();
     ASSERT_GT(b.size(), 44u) << PIROKKO_BGM_WAV;
-    EXPECT_EQ(platform::checkRiffWave(b.data(), b.size()), platform::mci::kOk);
     EXPECT_EQ(le16(&b[20]), 1);  // PCM
     EXPECT_EQ(le16(&b[22]), 2);
     EXPECT_EQ(le32(&b[24]), 44100u);

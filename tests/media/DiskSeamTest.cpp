@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-seam::Result renderLoops(const wavefiles::ScratchDir& dir, std::uint32_t lookaheadMs,
+seam::Result renderLoops(const wavefiles::ScratchDir& dir, platform::SdlMedia::Options options,
                          std::uint32_t loopFrames, Clock::duration howLong) {
     const auto wav = dir.path() / "bgm.wav";
     const auto out = dir.path() / "out.raw";
@@ -31,8 +31,6 @@ seam::Result renderLoops(const wavefiles::ScratchDir& dir, std::uint32_t lookahe
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", out.string().c_str(), 1);
     {
-        platform::SdlMedia::Options options;
-        options.lookaheadMs = lookaheadMs;
         platform::SdlMedia media(options);
         共用関数 module(media);
         module.BgmOpen(platform::fromUtf8(wav.string()));
@@ -57,15 +55,24 @@ seam::Result renderLoops(const wavefiles::ScratchDir& dir, std::uint32_t lookahe
 TEST(DiskSeam, GaplessWithTheLookahead) {
     wavefiles::ScratchDir dir("seam");
     // 11025 frames (0.25 s) do not fill a whole number of 1024-frame buffers.
-    const auto r = renderLoops(dir, 100, 11025, 1700ms);
-    EXPECT_FALSE(r.corrupt) << "at frame " << r.corruptAt;
-    EXPECT_GE(r.wholePasses, 5u);
-    for (const auto g : r.gaps) EXPECT_EQ(g, 0u);
+    // Kept whole in memory, and read as it plays past a head of 50 ms.
+    platform::SdlMedia::Options streamed;
+    streamed.headMs = 50;
+    streamed.readAheadMs = 50;
+    for (const auto& options : {platform::SdlMedia::Options{}, streamed}) {
+        SCOPED_TRACE(options.headMs);
+        const auto r = renderLoops(dir, options, 11025, 1700ms);
+        EXPECT_FALSE(r.corrupt) << "at frame " << r.corruptAt;
+        EXPECT_GE(r.wholePasses, 5u);
+        for (const auto g : r.gaps) EXPECT_EQ(g, 0u);
+    }
 }
 
 TEST(DiskSeam, StopAndRestartLeavesTheRestOfTheBuffer) {
     wavefiles::ScratchDir dir("seam-baseline");
-    const auto r = renderLoops(dir, 0, 11025, 1200ms);
+    platform::SdlMedia::Options noLookahead;
+    noLookahead.lookaheadMs = 0;
+    const auto r = renderLoops(dir, noLookahead, 11025, 1200ms);
     EXPECT_FALSE(r.corrupt) << "at frame " << r.corruptAt;
     ASSERT_GE(r.gaps.size(), 3u);
     // 11025 = 10 * 1024 + 785: 239 frames of silence, or a whole buffer more

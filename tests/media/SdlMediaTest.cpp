@@ -179,42 +179,6 @@ TEST_F(SdlMediaTest, PlayFromAPositionInMilliseconds) {
     EXPECT_LT(took, 1s);
 }
 
-TEST_F(SdlMediaTest, FormatsThatSdlReads) {
-    using wavefiles::Bytes;
-    Bytes u8(8000, 0);
-    for (std::size_t i = 0; i < u8.size(); ++i) u8[i] = static_cast<std::uint8_t>(128 + i % 50);
-    Bytes f32;
-    const float quarter = 0.25f;
-    for (int i = 0; i < 4800 * 2; ++i) {
-        const auto* b = reinterpret_cast<const std::uint8_t*>(&quarter);
-        f32.insert(f32.end(), b, b + 4);
-    }
-    Bytes s24(3 * 2 * 4000, 0x11);
-    // IMA ADPCM, mono, 8 kHz: blocks of 256 bytes holding 505 samples each.
-    const Bytes imaExtra = {2, 0, 505 & 0xFF, 505 >> 8};
-    Bytes ima(256 * 8, 0x21);
-    for (int b = 0; b < 8; ++b) {
-        ima[b * 256 + 2] = 0;  // step index
-        ima[b * 256 + 3] = 0;  // reserved
-    }
-    const struct {
-        const char* name;
-        Bytes file;
-    } cases[] = {
-        {"u8-mono-11025", wavefiles::wave(1, 1, 11025, 8, u8)},
-        {"f32-stereo-48000", wavefiles::wave(3, 2, 48000, 32, f32)},
-        {"s24-stereo-22050", wavefiles::wave(1, 2, 22050, 24, s24)},
-        {"ima-adpcm-mono-8000", wavefiles::wave(0x11, 1, 8000, 4, ima, imaExtra, 256)},
-    };
-    for (const auto& c : cases) {
-        const auto path = writeWave(std::string(c.name) + ".wav", c.file);
-        SdlMedia media;
-        EXPECT_EQ(send(media, openCommand(path)), mci::kOk) << c.name << ": " << SDL_GetError();
-        EXPECT_EQ(send(media, "play MIDI"), mci::kOk) << c.name;
-        EXPECT_LT(waitForMode(media, "stopped"), 3s) << c.name;
-    }
-}
-
 TEST_F(SdlMediaTest, OnlyTheAudioSubsystemIsStartedAndItStopsAfterwards) {
     const auto path = writeWave("bgm.wav", wavefiles::countingWave(4410));
     {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/SdlMedia.h"
+#include "platform/SoundStream.h"
 
 using platform::SoundStream;
 

@@ -51,10 +51,17 @@ int main() {
     const std::string open = "open \"" + wav + "\" alias MIDI";
 
     {
-        // Several lookaheads, among them none and one shorter than a buffer.
-        for (const std::uint32_t lookahead : {100u, 0u, 5u}) {
+        // Several lookaheads, among them none and one shorter than a buffer;
+        // the last with a head shorter than the file, so that its reader's
+        // thread takes part.
+        const struct {
+            std::uint32_t lookaheadMs, headMs;
+        } configurations[] = {{100, 1000}, {0, 1000}, {5, 1000}, {100, 10}};
+        for (const auto& c : configurations) {
             platform::SdlMedia::Options options;
-            options.lookaheadMs = lookahead;
+            options.lookaheadMs = c.lookaheadMs;
+            options.headMs = c.headMs;
+            options.readAheadMs = c.headMs;
             options.deviceBufferFrames = 256;
             platform::SdlMedia media(options);
             check(media.mciSendStringA(open.c_str(), nullptr, 0, 0) == 0, "open");
