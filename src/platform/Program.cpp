@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "platform/CloseOnSignal.h"
 #include "platform/Dispatch.h"
 #include "platform/FaultBox.h"
 #include "platform/Language.h"
@@ -62,6 +63,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
     QApplication::setQuitOnLastWindowClosed(false);
     substituteFonts();
     useSessionLanguage();
+    closeWindowsOnTerminationSignals();
     Dispatcher::setFaultHandler([](const RuntimeError& e) {
         const std::string text = e.what();
         std::fprintf(stderr, "Pirokko: %s\n", text.c_str());

@@ -1,5 +1,6 @@
 target_sources(pirokko_core PRIVATE
   platform/Accessibility.cpp
+  platform/CloseOnSignal.cpp
   platform/Controls.cpp
   platform/Dispatch.cpp
   platform/Errors.cpp
