@@ -57,20 +57,11 @@ class KeyboardTest(ShippedGame):
     def key_through(self, scene, done):
         """Advances every held page with the next advancing key until
         `done()` holds."""
-        for _ in range(60):
-            harness.wait_for("a held page in scene %s" % scene,
-                             lambda: done() or self.page_held(),
-                             explain=lambda: "the label reads %r" % self.label_text())
-            if done():
-                return
-            page = (self.label_text(), self.label.name)
+        def advance():
             self.assertTrue(focused(self.label), "the label lost the focus in scene %s" % scene)
             self.keys_used = getattr(self, "keys_used", 0) + 1
             self.key(ADVANCE_KEYS[self.keys_used % len(ADVANCE_KEYS)])
-            harness.wait_for("a key on the held page %r of scene %s to act" % (page[0], scene),
-                             lambda: done() or (self.label_text(), self.label.name) != page,
-                             timeout=5)
-        self.fail("scene %s never ended" % scene)
+        self.advance_through(scene, done, advance, how="a key")
 
     def chooser_opens_on_the_first_box(self):
         harness.wait_for("the focus on the first box", lambda: focused(self.boxes[MOON]))
