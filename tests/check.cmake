@@ -10,7 +10,7 @@ target_compile_definitions(check_tests PRIVATE
 add_dependencies(check_tests pirokko-check)
 gtest_discover_tests(check_tests
   TEST_PREFIX "check."
-  PROPERTIES ENVIRONMENT "${PIROKKO_TEST_ENV};SDL_AUDIODRIVER=dummy"
+  PROPERTIES ENVIRONMENT "${PIROKKO_TEST_ENV}"
   DISCOVERY_TIMEOUT 60)
 
 # The game as built lies in the build folder: the scripts and pictures
