@@ -6,7 +6,8 @@
 # shellcheck disable=SC2034  # the arrays are read by the scripts that source this
 PIROKKO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libsdl2-dev
-                libsndfile1-dev libgif-dev libgtest-dev libgmock-dev fonts-ipafont-gothic)
+                libsndfile1-dev libgif-dev libgtest-dev libgmock-dev fonts-ipafont-gothic
+                python3)
 # What a headless run needs: a virtual screen, and tools to find and grab the
 # window on it.
 SCREEN_PACKAGES=(xvfb xauth xdotool imagemagick x11-utils)
