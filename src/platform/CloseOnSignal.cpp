@@ -29,8 +29,12 @@ void closeTopLevelWindows() {
     char drain[64];
     while (::read(signalPipe[0], drain, sizeof drain) > 0) {
     }
+    bool closed = false;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible()) w->close();
+        if (w->isVisible()) closed = w->close() || closed;
+    // With no window to close, nothing else would end the loop: a signal
+    // must never be ignored.
+    if (!closed) QCoreApplication::quit();
 }
 
 }  // namespace
