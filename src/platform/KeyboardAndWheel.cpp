@@ -85,11 +85,14 @@ void ButtonWidget::focusInEvent(QFocusEvent* e) {
     QPushButton::focusInEvent(e);
 }
 
+bool ButtonWidget::swallowedBeforeFocusMoved(QKeyEvent* e) {
+    if (keysAct_ || !isActivation(e->key())) return false;
+    e->accept();
+    return true;
+}
+
 void ButtonWidget::keyPressEvent(QKeyEvent* e) {
-    if (isActivation(e->key()) && !keysAct_) {
-        e->accept();
-        return;
-    }
+    if (swallowedBeforeFocusMoved(e)) return;
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
         e->accept();
         click();
@@ -99,10 +102,7 @@ void ButtonWidget::keyPressEvent(QKeyEvent* e) {
 }
 
 void ButtonWidget::keyReleaseEvent(QKeyEvent* e) {
-    if (isActivation(e->key()) && !keysAct_) {
-        e->accept();
-        return;
-    }
+    if (swallowedBeforeFocusMoved(e)) return;
     QPushButton::keyReleaseEvent(e);
 }
 

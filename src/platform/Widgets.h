@@ -65,6 +65,9 @@ class ButtonWidget final : public QPushButton {
     void paintEvent(QPaintEvent*) override;
 
   private:
+    // Takes an activation key, press or release, that arrives before the
+    // player has moved the focus here, so that it presses nothing.
+    bool swallowedBeforeFocusMoved(QKeyEvent* e);
     bool keysAct_ = true;
     bool marked_ = false;
 };
