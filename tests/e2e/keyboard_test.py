@@ -78,12 +78,7 @@ class KeyboardTest(ShippedGame):
     def toggle(self, name, expect_ticked, expect_showing):
         self.tab_to(self.boxes[name])
         self.key("space")
-        harness.wait_for("after Space on %s, the boxes %s ticked and buttons %s showing"
-                         % (name, sorted(expect_ticked), sorted(expect_showing)),
-                         lambda: (self.ticked() == set(expect_ticked)
-                                  and self.showing_buttons() == set(expect_showing)),
-                         timeout=5, explain=lambda: "boxes %s and buttons %s"
-                         % (sorted(self.ticked()), sorted(self.showing_buttons())))
+        self.wait_for_chooser("after Space on %s" % name, expect_ticked, expect_showing)
 
     def choose(self, name):
         self.tab_to(self.buttons[name])

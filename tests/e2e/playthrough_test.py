@@ -136,8 +136,12 @@ class ShippedGame(harness.GameTestCase):
         the unlock rules have them."""
         x, y, w, h = self.to_window(extents(self.boxes[name]))
         harness.click(self.window, x + w // 2, y + h // 2)
-        harness.wait_for("after a click on %s, the boxes %s ticked and buttons %s showing"
-                         % (name, sorted(expect_ticked), sorted(expect_showing)),
+        self.wait_for_chooser("after a click on %s" % name, expect_ticked, expect_showing)
+
+    def wait_for_chooser(self, after, expect_ticked, expect_showing):
+        """Waits until the boxes and the revealed buttons are as expected."""
+        harness.wait_for("%s, the boxes %s ticked and buttons %s showing"
+                         % (after, sorted(expect_ticked), sorted(expect_showing)),
                          lambda: (self.ticked() == set(expect_ticked)
                                   and self.showing_buttons() == set(expect_showing)),
                          timeout=5, explain=lambda: "boxes %s and buttons %s"
