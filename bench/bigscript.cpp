@@ -18,8 +18,8 @@
 #include <string>
 
 #include "app/Fom.h"
-#include "platform/Program.h"
-#include "platform/Timer.h"
+#include "platform/system/Program.h"
+#include "platform/system/Timer.h"
 
 namespace {
 

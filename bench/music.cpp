@@ -31,7 +31,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/SdlMedia.h"
+#include "platform/media/SdlMedia.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

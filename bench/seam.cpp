@@ -29,8 +29,8 @@
 #include <vector>
 
 #include "SeamAnalysis.h"
-#include "platform/SdlMedia.h"
-#include "platform/Text.h"
+#include "platform/media/SdlMedia.h"
+#include "platform/system/Text.h"
 #include "shared/Music.h"
 
 using Clock = std::chrono::steady_clock;

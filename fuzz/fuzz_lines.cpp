@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "platform/Errors.h"
-#include "platform/Files.h"
+#include "platform/system/Errors.h"
+#include "platform/system/Files.h"
 
 namespace {
 

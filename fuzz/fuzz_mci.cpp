@@ -31,8 +31,8 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "platform/MciCommand.h"
-#include "platform/SdlMedia.h"
+#include "platform/media/MciCommand.h"
+#include "platform/media/SdlMedia.h"
 
 namespace {
 

@@ -42,13 +42,13 @@
 
 #include "FuzzCheck.h"
 #include "app/Fom.h"
-#include "platform/Dispatch.h"
-#include "platform/Errors.h"
-#include "platform/Files.h"
-#include "platform/MediaCommands.h"
-#include "platform/Program.h"
-#include "platform/Random.h"
-#include "platform/Timer.h"
+#include "platform/system/Dispatch.h"
+#include "platform/system/Errors.h"
+#include "platform/system/Files.h"
+#include "platform/media/MediaCommands.h"
+#include "platform/system/Program.h"
+#include "platform/system/Random.h"
+#include "platform/system/Timer.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "platform/DecodedFrames.h"
-#include "platform/MciCommand.h"
-#include "platform/WaveReader.h"
+#include "platform/media/DecodedFrames.h"
+#include "platform/media/MciCommand.h"
+#include "platform/media/WaveReader.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "app/Fom.h"
 
 #include "app/LabelDesign.h"
-#include "platform/Errors.h"
-#include "platform/Program.h"
+#include "platform/system/Errors.h"
+#include "platform/system/Program.h"
 #include "scene/ScriptLine.h"
 #include "shared/Music.h"
 

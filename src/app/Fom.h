@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/Controls.h"
-#include "platform/Files.h"
-#include "platform/MediaCommands.h"
-#include "platform/Random.h"
-#include "platform/Text.h"
-#include "platform/Timer.h"
+#include "platform/form/Controls.h"
+#include "platform/system/Files.h"
+#include "platform/media/MediaCommands.h"
+#include "platform/system/Random.h"
+#include "platform/system/Text.h"
+#include "platform/system/Timer.h"
 #include "shared/SharedModule.h"
 
 // What the window is handed from outside: where time, chance and sound come

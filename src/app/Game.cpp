@@ -1,10 +1,10 @@
 #include "app/Game.h"
 
 #include "app/Fom.h"
-#include "platform/Program.h"
-#include "platform/Random.h"
-#include "platform/SdlMedia.h"
-#include "platform/Timer.h"
+#include "platform/system/Program.h"
+#include "platform/system/Random.h"
+#include "platform/media/SdlMedia.h"
+#include "platform/system/Timer.h"
 
 int runPirokko(int argc, char** argv) {
     // Loading the sound library and probing its drivers would compete with

@@ -7,11 +7,11 @@
 
 #include "check/Script.h"
 #include "check/Stage.h"
-#include "platform/Errors.h"
-#include "platform/Language.h"
-#include "platform/MciCommand.h"
-#include "platform/Picture.h"
-#include "platform/SdlMedia.h"
+#include "platform/system/Errors.h"
+#include "platform/system/Language.h"
+#include "platform/media/MciCommand.h"
+#include "platform/form/Picture.h"
+#include "platform/media/SdlMedia.h"
 
 namespace check {
 

@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "check/Check.h"
-#include "platform/Language.h"
+#include "platform/system/Language.h"
 
 namespace check {
 

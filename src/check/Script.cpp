@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "check/Encoding.h"
-#include "platform/Files.h"
-#include "platform/Language.h"
+#include "platform/system/Files.h"
+#include "platform/system/Language.h"
 #include "scene/ScriptLine.h"
 
 namespace check {

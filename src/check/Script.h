@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/Check.h"
-#include "platform/Text.h"
+#include "platform/system/Text.h"
 
 namespace check {
 

@@ -11,12 +11,12 @@
 
 #include "app/Fom.h"
 #include "app/LabelDesign.h"
-#include "platform/Dispatch.h"
-#include "platform/Errors.h"
-#include "platform/LabelLayout.h"
-#include "platform/Language.h"
-#include "platform/Random.h"
-#include "platform/Timer.h"
+#include "platform/system/Dispatch.h"
+#include "platform/system/Errors.h"
+#include "platform/form/LabelLayout.h"
+#include "platform/system/Language.h"
+#include "platform/system/Random.h"
+#include "platform/system/Timer.h"
 #include "scene/ScriptLine.h"
 
 namespace check {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "check/Check.h"
-#include "platform/Language.h"
-#include "platform/Program.h"
+#include "platform/system/Language.h"
+#include "platform/system/Program.h"
 
 namespace {
 

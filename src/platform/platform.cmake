@@ -1,19 +1,23 @@
+# The platform in three services: the window and its controls (form/), the
+# media command-string layer (media/, listed in its own fragment) and the
+# program's other services: files, timers, the dispatch point, errors,
+# language, signals and the program itself (system/).
 target_sources(pirokko_core PRIVATE
-  platform/Accessibility.cpp
-  platform/CloseOnSignal.cpp
-  platform/Controls.cpp
-  platform/Dispatch.cpp
-  platform/Errors.cpp
-  platform/FaultBox.cpp
-  platform/Files.cpp
-  platform/GifDecoder.cpp
-  platform/KeyboardAndWheel.cpp
-  platform/LabelLayout.cpp
-  platform/Language.cpp
-  platform/Picture.cpp
-  platform/Program.cpp
-  platform/Random.cpp
-  platform/Text.cpp
-  platform/Timer.cpp)
-# Pictures are decoded by giflib (platform/GifDecoder.cpp).
+  platform/form/Accessibility.cpp
+  platform/form/Controls.cpp
+  platform/form/GifDecoder.cpp
+  platform/form/KeyboardAndWheel.cpp
+  platform/form/LabelLayout.cpp
+  platform/form/Picture.cpp
+  platform/system/CloseOnSignal.cpp
+  platform/system/Dispatch.cpp
+  platform/system/Errors.cpp
+  platform/system/FaultBox.cpp
+  platform/system/Files.cpp
+  platform/system/Language.cpp
+  platform/system/Program.cpp
+  platform/system/Random.cpp
+  platform/system/Text.cpp
+  platform/system/Timer.cpp)
+# Pictures are decoded by giflib (platform/form/GifDecoder.cpp).
 target_link_libraries(pirokko_core PRIVATE GIF::GIF)

@@ -2,7 +2,7 @@
 // the whole interior of `Pic`.
 
 #include "app/Fom.h"
-#include "platform/Picture.h"
+#include "platform/form/Picture.h"
 
 void Fom::ShowScenePic(const platform::Text& name) {
     Pic.Cls();

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/Fom.h"
-#include "platform/Errors.h"
-#include "platform/Language.h"
+#include "platform/system/Errors.h"
+#include "platform/system/Language.h"
 #include "scene/ScriptLine.h"
 
 using platform::Boolean;

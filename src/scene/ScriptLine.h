@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "platform/Text.h"
+#include "platform/system/Text.h"
 
 namespace scene {
 

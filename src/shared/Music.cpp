@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/Text.h"
+#include "platform/system/Text.h"
 
 namespace {
 

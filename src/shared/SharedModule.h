@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/MediaCommands.h"
-#include "platform/Text.h"
+#include "platform/media/MediaCommands.h"
+#include "platform/system/Text.h"
 
 struct 共用関数 {
     explicit 共用関数(platform::MediaCommands& media) : Media(media) {}

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/GifDecoder.h"
+#include "platform/form/GifDecoder.h"
 #include "scenes.h"
 
 namespace {

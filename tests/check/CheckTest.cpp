@@ -7,7 +7,7 @@
 
 #include "app/LabelDesign.h"
 #include "check/Games.h"
-#include "platform/LabelLayout.h"
+#include "platform/form/LabelLayout.h"
 
 using Strings = std::vector<std::string>;
 

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "platform/Files.h"
+#include "platform/system/Files.h"
 #include "support/GameFolder.h"
 
 // Line ends of every convention, code page 932 as Windows decodes it, bytes

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/GifDecoder.h"
+#include "platform/form/GifDecoder.h"
 
 namespace {
 

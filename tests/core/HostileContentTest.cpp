@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Errors.h"
+#include "platform/system/Errors.h"
 #include "scene/ScriptLine.h"
 #include "support/GameFolder.h"
 

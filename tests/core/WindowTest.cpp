@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/Dispatch.h"
-#include "platform/Program.h"
+#include "platform/system/Dispatch.h"
+#include "platform/system/Program.h"
 #include "support/GameFolder.h"
 
 TEST(Window, ClosingEndsTheProgramWhetherTheScriptIsOpenOrNot) {

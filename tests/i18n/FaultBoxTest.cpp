@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "platform/FaultBox.h"
-#include "platform/Files.h"
-#include "platform/Language.h"
+#include "platform/system/FaultBox.h"
+#include "platform/system/Files.h"
+#include "platform/system/Language.h"
 #include "support/GameFolder.h"
 
 TEST(FaultBox, SpeaksTheSessionsLanguageAndKeepsTitleAndPath) {

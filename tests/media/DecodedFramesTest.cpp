@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "WaveFiles.h"
-#include "platform/DecodedFrames.h"
-#include "platform/MciCommand.h"
-#include "platform/WaveReader.h"
+#include "platform/media/DecodedFrames.h"
+#include "platform/media/MciCommand.h"
+#include "platform/media/WaveReader.h"
 
 using platform::DecodedFrames;
 using platform::WaveReader;

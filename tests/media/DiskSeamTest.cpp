@@ -13,8 +13,8 @@
 
 #include "SeamAnalysis.h"
 #include "WaveFiles.h"
-#include "platform/SdlMedia.h"
-#include "platform/Text.h"
+#include "platform/media/SdlMedia.h"
+#include "platform/system/Text.h"
 #include "shared/Music.h"
 
 using namespace std::chrono_literals;

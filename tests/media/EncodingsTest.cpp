@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/MciCommand.h"
-#include "platform/SdlMedia.h"
-#include "platform/WaveReader.h"
+#include "platform/media/MciCommand.h"
+#include "platform/media/SdlMedia.h"
+#include "platform/media/WaveReader.h"
 
 using platform::WaveReader;
 namespace mci = platform::mci;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/MciCommand.h"
+#include "platform/media/MciCommand.h"
 
 using platform::MciCommand;
 using platform::MciVerb;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text.h"
+#include "platform/system/Text.h"
 #include "shared/Music.h"
 #include "shared/SharedModule.h"
 

@@ -12,9 +12,9 @@
 
 #include "AllocationCount.h"
 #include "WaveFiles.h"
-#include "platform/MciCommand.h"
-#include "platform/SdlMedia.h"
-#include "platform/Text.h"
+#include "platform/media/MciCommand.h"
+#include "platform/media/SdlMedia.h"
+#include "platform/system/Text.h"
 #include "shared/Music.h"
 
 using platform::SdlMedia;

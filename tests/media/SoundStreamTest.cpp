@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/SoundStream.h"
+#include "platform/media/SoundStream.h"
 
 using platform::SoundStream;
 

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "WaveFiles.h"
-#include "platform/MciCommand.h"
-#include "platform/SdlMedia.h"
+#include "platform/media/MciCommand.h"
+#include "platform/media/SdlMedia.h"
 
 using namespace std::chrono_literals;
 

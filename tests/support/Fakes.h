@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/MediaCommands.h"
-#include "platform/Random.h"
+#include "platform/media/MediaCommands.h"
+#include "platform/system/Random.h"
 
 // Numbers drawn come from a queue the test fills; when it runs dry, from a
 // seeded generator, so a long run stays deterministic.

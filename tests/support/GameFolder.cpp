@@ -7,7 +7,7 @@
 #include <QFile>
 #include <fstream>
 
-#include "platform/Dispatch.h"
+#include "platform/system/Dispatch.h"
 
 std::string testDataPath(const std::string& name) {
     return std::string(PIROKKO_TEST_DATA) + "/" + name;

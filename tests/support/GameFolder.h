@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/Fom.h"
-#include "platform/Timer.h"
+#include "platform/system/Timer.h"
 #include "support/Fakes.h"
 
 std::string testDataPath(const std::string& name);

@@ -7,7 +7,7 @@
 #include <QStyleFactory>
 #include <cstdlib>
 
-#include "platform/Program.h"
+#include "platform/system/Program.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

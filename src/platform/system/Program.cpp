@@ -1,0 +1,129 @@
+#include "platform/system/Program.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFont>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+#include "platform/system/CloseOnSignal.h"
+#include "platform/system/Dispatch.h"
+#include "platform/system/FaultBox.h"
+#include "platform/system/Language.h"
+
+namespace platform {
+
+Text ProgramFolder() {
+    // applicationDirPath reads /proc/self/exe, which already resolves links.
+    QString dir = QCoreApplication::applicationDirPath();
+    if (dir.isEmpty()) dir = QStringLiteral(".");
+    return dir.toStdU16String();
+}
+
+namespace {
+struct Ending {
+    bool ended = false;
+    int code = 0;
+};
+Ending& ending() {
+    static Ending e;
+    return e;
+}
+void markEnded(int code) {
+    if (!ending().ended) ending() = Ending{true, code};
+}
+}  // namespace
+
+void End(int exitCode) {
+    markEnded(exitCode);
+    Dispatcher::halt();
+    for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+    QCoreApplication::exit(exitCode);
+}
+
+struct Application::Impl {
+    explicit Impl(int& argc, char** argv) : app(argc, argv) {}
+    QApplication app;
+};
+
+void Application::substituteFonts() {
+    // fontconfig has no alias for the Windows face; without one the kana
+    // come from a fixed-width fallback and rows wrap differently.
+    for (const char* face : {"ＭＳ Ｐゴシック", "MS PGothic"})
+        QFont::insertSubstitutions(
+            QString::fromUtf8(face),
+            {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")});
+}
+
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setQuitOnLastWindowClosed(false);
+    substituteFonts();
+    useSessionLanguage();
+    closeWindowsOnTerminationSignals();
+    Dispatcher::setFaultHandler([](const RuntimeError& e) {
+        const std::string text = e.what();
+        std::fprintf(stderr, "Pirokko: %s\n", text.c_str());
+        std::fflush(stderr);
+        // Nothing of the game runs any more, but the box itself needs the
+        // event loop; hide the window so that it cannot be clicked meanwhile.
+        for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+        const auto box = makeFaultBox(e);
+        markEnded(1);
+        box->exec();
+        QCoreApplication::exit(1);
+    });
+}
+
+Application::~Application() {
+    Dispatcher::setFaultHandler(nullptr);
+}
+
+namespace {
+
+class FirstFrameWatch final : public QObject {
+  public:
+    FirstFrameWatch(QObject* parent, std::function<void()> action)
+        : QObject(parent), action_(std::move(action)) {
+        QTimer::singleShot(500, this, [this] { fire(); });
+    }
+
+  protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::Paint && target->isWidgetType() &&
+            static_cast<QWidget*>(target)->isWindow()) {
+            // Queued: runs once this paint and its flush to the screen are done.
+            QTimer::singleShot(0, this, [this] { fire(); });
+            qApp->removeEventFilter(this);
+        }
+        return false;
+    }
+
+  private:
+    void fire() {
+        if (!action_) return;
+        auto action = std::move(action_);
+        action_ = nullptr;
+        action();
+    }
+    std::function<void()> action_;
+};
+
+}  // namespace
+
+void Application::afterFirstFrame(std::function<void()> action) {
+    qApp->installEventFilter(new FirstFrameWatch(qApp, std::move(action)));
+}
+
+int Application::exec() {
+    // The program may have ended, or failed, before the loop started; an exit
+    // requested then would be lost.
+    if (ending().ended) return ending().code;
+    const int code = QApplication::exec();
+    return ending().ended ? ending().code : code;
+}
+
+}  // namespace platform

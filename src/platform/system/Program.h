@@ -1,0 +1,43 @@
+#pragma once
+// The program as a whole: its folder, ending it, and the application that
+// hosts the window.
+
+#include <functional>
+#include <memory>
+
+#include "platform/system/Text.h"
+
+namespace platform {
+
+// The folder that holds the program (links resolved), without a trailing
+// separator except at the root.
+Text ProgramFolder();
+
+// Ends the program: no further event reaches the game, every window closes
+// and the event loop returns `exitCode`.
+void End(int exitCode = 0);
+
+// The toolkit application: fonts, style and the fault policy that shows a
+// run-time error to the player and ends the program.
+class Application {
+  public:
+    Application(int& argc, char** argv);
+    ~Application();
+    // Runs the event loop until the program ends; returns the exit status.
+    int exec();
+
+    // Runs `action` (which must not throw) once the first window has been
+    // painted, or half a second after the loop starts should none be: for
+    // work that must not hold up the first frame.
+    static void afterFirstFrame(std::function<void()> action);
+
+    // The window face the game asks for may be missing here; map it to an
+    // installed proportional Japanese Gothic face.
+    static void substituteFonts();
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform
