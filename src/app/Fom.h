@@ -6,9 +6,14 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/form/Controls.h"
-#include "platform/system/Files.h"
+#include "platform/form/CheckBox.h"
+#include "platform/form/CommandButton.h"
+#include "platform/form/ControlArray.h"
+#include "platform/form/Form.h"
+#include "platform/form/Label.h"
+#include "platform/form/PictureBox.h"
 #include "platform/media/MediaCommands.h"
+#include "platform/system/Files.h"
 #include "platform/system/Random.h"
 #include "platform/system/Text.h"
 #include "platform/system/Timer.h"

@@ -3,7 +3,7 @@
 // pages are set in. The window is built from these values, and authors' tools
 // lay pages out with the same ones.
 
-#include "platform/form/Controls.h"
+#include "platform/form/Units.h"
 
 namespace fom_design {
 

@@ -4,11 +4,19 @@
 # language, signals and the program itself (system/).
 target_sources(pirokko_core PRIVATE
   platform/form/Accessibility.cpp
-  platform/form/Controls.cpp
+  platform/form/CheckBox.cpp
+  platform/form/CommandButton.cpp
+  platform/form/Container.cpp
+  platform/form/Control.cpp
+  platform/form/ControlArray.cpp
+  platform/form/ControlSupport.cpp
+  platform/form/Form.cpp
   platform/form/GifDecoder.cpp
   platform/form/KeyboardAndWheel.cpp
+  platform/form/Label.cpp
   platform/form/LabelLayout.cpp
   platform/form/Picture.cpp
+  platform/form/PictureBox.cpp
   platform/system/CloseOnSignal.cpp
   platform/system/Dispatch.cpp
   platform/system/Errors.cpp

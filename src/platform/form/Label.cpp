@@ -1,0 +1,85 @@
+#include "platform/form/Label.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "platform/form/Accessibility.h"
+#include "platform/form/Container.h"
+#include "platform/form/LabelLayoutQt.h"
+#include "platform/form/Widgets.h"
+#include "platform/system/Dispatch.h"
+
+namespace platform {
+
+LabelWidget::LabelWidget(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setAutoFillBackground(false);
+    // Keyboard players and screen readers reach the page through the focus.
+    setFocusPolicy(Qt::StrongFocus);
+    // A label without an accessible name reports each new text as a new
+    // name; this one's name is what it announces, and it says when that
+    // changes itself (Accessibility.cpp). The value here is never shown.
+    setAccessibleName(QStringLiteral("page"));
+}
+
+void LabelWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    layoutCaption(text(), font(), width(), height(), [&](QTextLayout& layout, std::size_t, qreal) {
+        layout.draw(&painter, QPointF(0, 0));
+    });
+}
+
+void LabelWidget::mousePressEvent(QMouseEvent* e) {
+    pressed_ = e->button() == Qt::LeftButton;
+    e->accept();
+}
+
+void LabelWidget::mouseReleaseEvent(QMouseEvent* e) {
+    const bool click =
+        pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    pressed_ = false;
+    e->accept();
+    if (click && clicked) clicked();
+}
+
+Label::Label(Container& container, const Design& design)
+    : Control(&container, design.rect), caption_(design.caption) {
+    auto* w = new LabelWidget(container.childHost());
+    w->setFont(labelFont(QString::fromStdU16String(design.fontFace), design.fontPoints));
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, Qt::black);
+    w->setPalette(pal);
+    w->setText(QString::fromStdU16String(caption_));
+    w->clicked = [this] {
+        Dispatcher::runFromQt([this] {
+            if (onClick) onClick();
+        });
+    };
+    attach(w);
+    w->window()->installEventFilter(w);
+    installAccessibility();
+}
+
+void Label::setCaption(Text caption) {
+    if (caption == caption_) return;
+    caption_ = std::move(caption);
+    auto* w = static_cast<LabelWidget*>(widget());
+    w->setText(QString::fromStdU16String(caption_));
+    labelCaptionChanged(*w);
+}
+
+void Label::setRestingMarks(const std::vector<Text>& marks) {
+    auto* w = static_cast<LabelWidget*>(widget());
+    w->restingMarks.clear();
+    for (const Text& mark : marks) w->restingMarks.append(QString::fromStdU16String(mark));
+    labelCaptionChanged(*w);
+}
+
+void Label::raiseClick() {
+    Dispatcher::run([this] {
+        if (onClick) onClick();
+    });
+}
+
+}  // namespace platform

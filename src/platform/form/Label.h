@@ -1,0 +1,42 @@
+#pragma once
+// The text label.
+
+#include <functional>
+#include <vector>
+
+#include "platform/form/Control.h"
+
+namespace platform {
+
+// Text label. The caption is shown literally (never as markup); CR LF, CR and
+// LF each start a new row; rows are centred and wrap within the width.
+class Label final : public Control {
+  public:
+    struct Design {
+        Rect rect;
+        Text caption;
+        Text fontFace;
+        double fontPoints;
+    };
+    Label(Container& container, const Design& design);
+
+    const Text& Caption() const { return caption_; }
+    void setCaption(Text caption);
+
+    // Endings of the caption that mean the text waits for the player. They
+    // are drawn but never read out; the text that came to rest is announced
+    // to assistive technology at that moment.
+    void setRestingMarks(const std::vector<Text>& marks);
+
+    // A click, and everything that stands for one: Space, Enter, Page Down
+    // and Down on the focused label, the wheel turned down over the window,
+    // and the label's accessible press action.
+    std::function<void()> onClick;
+    // A click on the label, as the player's mouse gives it.
+    void raiseClick();
+
+  private:
+    Text caption_;
+};
+
+}  // namespace platform
