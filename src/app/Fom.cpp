@@ -52,7 +52,7 @@ Fom::Fom(FomServices s)
     Opt.addDesigned(makeOpt(Pic, 1800, u"森"));
     E.setVisible(platform::False);
     Lbl.setRestingMarks({scene::kPageEndMark, scene::kLineMark});
-    programFolder_ = std::move(s.programFolder);
+    gameFolder_ = std::move(s.gameFolder);
 
     Lbl.onClick = [this] { Lbl_Click(); };
     TimSay.onTimer = [this] { TimSay_Timer(); };
@@ -65,7 +65,7 @@ Fom::Fom(FomServices s)
 Fom::~Fom() = default;
 
 void Fom::Form_Load() {
-    BasePath = programFolder_;
+    BasePath = gameFolder_;
     if (BasePath.empty() || BasePath.back() != u'/') BasePath += u'/';
     ImgPath = BasePath + u"img/";
     TxtPath = BasePath + u"txt/";

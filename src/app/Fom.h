@@ -20,12 +20,13 @@
 #include "shared/SharedModule.h"
 
 // What the window is handed from outside: where time, chance and sound come
-// from, and the folder the program lives in.
+// from, and the folder the game is played from: the program's own, or one named on
+// the command line.
 struct FomServices {
     platform::TimerHost& timers;
     platform::RandomSource& random;
     platform::MediaCommands& media;
-    platform::Text programFolder;
+    platform::Text gameFolder;
 };
 
 class Fom final : public platform::Form {
@@ -98,5 +99,5 @@ class Fom final : public platform::Form {
     // Counts returns to the title, so a repeat run can tell that it has gone
     // round the title more than once.
     std::uint64_t titleReturns_ = 0;
-    platform::Text programFolder_;
+    platform::Text gameFolder_;
 };
