@@ -6,7 +6,6 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWidget>
-#include <cstdio>
 
 #include "platform/system/CloseOnSignal.h"
 #include "platform/system/Dispatch.h"
@@ -65,9 +64,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
     useSessionLanguage();
     closeWindowsOnTerminationSignals();
     Dispatcher::setFaultHandler([](const RuntimeError& e) {
-        const std::string text = e.what();
-        std::fprintf(stderr, "Pirokko: %s\n", text.c_str());
-        std::fflush(stderr);
+        writeToConsole(e);
         // Nothing of the game runs any more, but the box itself needs the
         // event loop; hide the window so that it cannot be clicked meanwhile.
         for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
@@ -75,6 +72,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
         markEnded(1);
         box->exec();
         QCoreApplication::exit(1);
+        return Dispatcher::AfterFault::kHalt;
     });
 }
 
