@@ -102,6 +102,17 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     return nullptr;
 }
 
+void announceText(LabelWidget& label, const QString& text) {
+    label.announced = text;
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent named(&label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    if (!text.isEmpty()) {
+        if (!label.announcer) label.announcer = new Announcer(&label);
+        static_cast<Announcer*>(label.announcer)->announce(text);
+    }
+}
+
 }  // namespace
 
 void installAccessibility() {
@@ -151,17 +162,13 @@ void labelCaptionChanged(LabelWidget& label) {
         while (announce.startsWith(u'\n')) announce.remove(0, 1);
         label.announcedUpTo = now.size();
     }
-    if ((resting && !announce.isEmpty()) || (!grew && !label.announced.isEmpty())) {
-        label.announced = announce;
-        if (QAccessible::isActive()) {
-            QAccessibleEvent named(&label, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&named);
-            if (!announce.isEmpty()) {
-                if (!label.announcer) label.announcer = new Announcer(&label);
-                static_cast<Announcer*>(label.announcer)->announce(announce);
-            }
-        }
-    }
+    if ((resting && !announce.isEmpty()) || (!grew && !label.announced.isEmpty()))
+        announceText(label, announce);
+}
+
+void labelAnnounceAll(LabelWidget& label) {
+    label.announcedUpTo = label.readable.size();
+    announceText(label, label.readable);
 }
 
 }  // namespace platform
