@@ -10,6 +10,7 @@ add_executable(core_tests
   core/AccessibilityTest.cpp
   core/ChooserTest.cpp
   core/FilesTest.cpp
+  core/FileWatchTest.cpp
   core/GifDecoderTest.cpp
   core/HostileContentTest.cpp
   core/KeyboardTest.cpp

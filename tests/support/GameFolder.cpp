@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 #include <fstream>
 
 #include "platform/system/Dispatch.h"
@@ -41,10 +42,31 @@ void GameFolder::rawScript(const std::string& name, const std::string& bytes) {
     std::ofstream(path_ + "/txt/" + name + ".txt", std::ios::binary) << bytes;
 }
 
-void GameFolder::script(const std::string& name, const std::vector<std::string>& lines) {
+std::string scriptBytes(const std::vector<std::string>& lines) {
     std::string bytes;
     for (const auto& line : lines) bytes += cp932(line) + "\r\n";
-    rawScript(name, bytes);
+    return bytes;
+}
+
+void GameFolder::script(const std::string& name, const std::vector<std::string>& lines) {
+    rawScript(name, scriptBytes(lines));
+}
+
+void GameFolder::save(const std::string& relativePath, const std::string& bytes, Save how) {
+    const std::string path = path_ + "/" + relativePath;
+    switch (how) {
+        case Save::kInPlace:
+            std::ofstream(path, std::ios::binary) << bytes;
+            break;
+        case Save::kRenameOver:
+            std::ofstream(path + ".new", std::ios::binary) << bytes;
+            ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+            break;
+        case Save::kDeleteAndCreate:
+            std::remove(path.c_str());
+            std::ofstream(path, std::ios::binary) << bytes;
+            break;
+    }
 }
 
 void GameFolder::picture(const std::string& name, const std::string& dataFile) {

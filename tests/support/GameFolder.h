@@ -15,6 +15,8 @@ std::string testDataPath(const std::string& name);
 
 // Encodes UTF-8 text as code page 932 bytes.
 std::string cp932(const std::string& utf8);
+// A script's bytes: UTF-8 lines encoded in code page 932, each followed by CR LF.
+std::string scriptBytes(const std::vector<std::string>& lines);
 
 class GameFolder {
   public:
@@ -28,6 +30,12 @@ class GameFolder {
     // Copies a test picture to img/<name>.gif.
     void picture(const std::string& name, const std::string& dataFile = "green-40x30.gif");
     void remove(const std::string& relativePath);
+
+    // The ways editors save a file: writing it in place, writing a new file
+    // and renaming it over the old one (a new inode), or deleting the old one
+    // and creating it again.
+    enum class Save { kInPlace, kRenameOver, kDeleteAndCreate };
+    void save(const std::string& relativePath, const std::string& bytes, Save how);
 
   private:
     QTemporaryDir dir_;
