@@ -69,7 +69,7 @@ void Fom::Form_Load() {
     if (BasePath.empty() || BasePath.back() != u'/') BasePath += u'/';
     ImgPath = BasePath + u"img/";
     TxtPath = BasePath + u"txt/";
-    Module.BgmOpen(BasePath + u"bgm.wav");
+    Module.BgmOpen(MusicFile());
     Module.BgmOn = -1;
     Module.BgmPlay();
     Random.Randomize();
@@ -98,6 +98,11 @@ void Fom::Form_Activate() {
         int& n;
         ~Leave() { --n; }
     } leave{activating_};
+    EnterTitleState();
+    StartScene(u"opn");
+}
+
+void Fom::EnterTitleState() {
     for (Module.LoopI = 0; Module.LoopI <= Com.UBound(); Module.LoopI += 1) {
         auto& button = Com(static_cast<int>(Module.LoopI));
         button.setBackColor(255);
@@ -108,7 +113,16 @@ void Fom::Form_Activate() {
     // own counter, so this loop still visits every box.
     for (Module.LoopI = 0; Module.LoopI <= Opt.UBound(); Module.LoopI += 1)
         Opt(static_cast<int>(Module.LoopI)).setValue(0);
-    StartScene(u"opn");
+}
+
+Text Fom::ScriptFile(const Text& name) const {
+    return TxtPath + name + u".txt";
+}
+Text Fom::PictureFile(const Text& name) const {
+    return ImgPath + name + u".gif";
+}
+Text Fom::MusicFile() const {
+    return BasePath + u"bgm.wav";
 }
 
 void Fom::Form_Unload(std::int16_t&) {

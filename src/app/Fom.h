@@ -84,6 +84,14 @@ class Fom final : public platform::Form {
     void Opt_Click(std::int16_t index);
 
   private:
+    // The title state, in which the title reset starts the opening and the
+    // preview its scene: every button red, enabled and hidden, every box
+    // clear.
+    void EnterTitleState();
+    platform::Text ScriptFile(const platform::Text& name) const;
+    platform::Text PictureFile(const platform::Text& name) const;
+    platform::Text MusicFile() const;
+
     enum class Acted { kDone, kAgainAtOnce, kRepeat };
     // Acts on the look-ahead line once; for a repeat line `count` receives
     // the number of further advances it asks for.
@@ -93,6 +101,12 @@ class Fom final : public platform::Form {
 
     // Number of the look-ahead line in its file (for messages).
     std::int64_t curLineNumber_ = 0;
+    // What the label shows, for the preview: the scene started last, the
+    // number of the last line acted on and of the page's first line (0 while
+    // the page is empty).
+    platform::Text sceneName_;
+    std::int64_t actedLine_ = 0;
+    std::int64_t pageFirstLine_ = 0;
     // Set while the title reset runs, to recognise content that would only
     // return to the title again and again.
     int activating_ = 0;
