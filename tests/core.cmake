@@ -14,6 +14,7 @@ add_executable(core_tests
   core/GifDecoderTest.cpp
   core/HostileContentTest.cpp
   core/KeyboardTest.cpp
+  core/PreviewTest.cpp
   core/ScenePictureTest.cpp
   core/ScenePlayerTest.cpp
   core/ScriptLineTest.cpp

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/system/Dispatch.h"
@@ -47,6 +48,15 @@ struct Watched {
     platform::FileWatch watch{timers, 50};
     std::vector<std::string> reports;
 };
+
+int inotifyInstances() {
+    int n = 0;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(fd.path(), ec).string() == "anon_inode:inotify") ++n;
+    }
+    return n;
+}
 
 }  // namespace
 
@@ -112,4 +122,22 @@ TEST(FileWatch, SeesFilesAppearAndGoAndPassesOverOthers) {
     EXPECT_EQ(w.settle(), "");
     folder.save("txt/3.txt", "again\r\n", Save::kInPlace);
     EXPECT_EQ(w.settle(), "txt/3.txt");
+}
+
+// Without the preview no file is watched: the game opens no inotify
+// instance at all.
+TEST(FileWatch, NothingIsWatchedUntilFilesAreFollowed) {
+    GameFolder folder;
+    folder.script("opn", {"A", "tugi", ""});
+    folder.picture("opn");
+    const int before = inotifyInstances();
+    {
+        TestGame g(folder);
+        g.start();
+        EXPECT_EQ(inotifyInstances(), before);
+    }
+    TestGame g(folder);
+    g.fom->PlayPreview(u"opn", 0);
+    g.start();
+    EXPECT_EQ(inotifyInstances(), before + 1);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -92,6 +93,16 @@ TestGame::~TestGame() {
 
 void TestGame::start() {
     fom->Show();
+}
+
+bool TestGame::filesSettle() {
+    platform::Timer& quiet = fom->Watch.quietTimer();
+    // The kernel has queued the notices by the time the save returns: the
+    // loop only gives the toolkit the turns it needs to read them.
+    for (int i = 0; i < 1000 && !quiet.Enabled(); ++i) QCoreApplication::processEvents();
+    if (!quiet.Enabled()) return false;
+    timers.fire(quiet);
+    return true;
 }
 
 std::string TestGame::label() const {

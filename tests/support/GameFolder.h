@@ -51,6 +51,10 @@ struct TestGame {
     void start();
     void tick(platform::Timer& timer) { timers.fire(timer); }
     void click() { fom->Lbl.raiseClick(); }
+    // Lets the window's file watch hear of what was saved (events processed
+    // until it notices, within a bound), then ends its quiet period at once.
+    // False if it noticed nothing.
+    bool filesSettle();
 
     // The label's text with each CR LF shown as "/" and a lone LF (a row
     // break inside a line) as "|": a page's first row is blank, so a page of
