@@ -22,6 +22,25 @@ Text ProgramFolder() {
     return dir.toStdU16String();
 }
 
+bool displayAvailable() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("offscreen") || platform.startsWith("minimal")) return false;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void printFault(const RuntimeError& error) {
+    std::fprintf(stderr, "Pirokko: %s\n", error.what());
+    std::fflush(stderr);
+}
+
+ConsoleSession::ConsoleSession(int& argc, char** argv)
+    : app_(std::make_unique<QCoreApplication>(argc, argv)) {
+    useSessionLanguage();
+}
+
+ConsoleSession::~ConsoleSession() = default;
+
 namespace {
 struct Ending {
     bool ended = false;
@@ -65,9 +84,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
     useSessionLanguage();
     closeWindowsOnTerminationSignals();
     Dispatcher::setFaultHandler([](const RuntimeError& e) {
-        const std::string text = e.what();
-        std::fprintf(stderr, "Pirokko: %s\n", text.c_str());
-        std::fflush(stderr);
+        printFault(e);
         // Nothing of the game runs any more, but the box itself needs the
         // event loop; hide the window so that it cannot be clicked meanwhile.
         for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
@@ -116,6 +133,10 @@ class FirstFrameWatch final : public QObject {
 
 void Application::afterFirstFrame(std::function<void()> action) {
     qApp->installEventFilter(new FirstFrameWatch(qApp, std::move(action)));
+}
+
+void Application::fail(const RuntimeError& error) {
+    Dispatcher::run([&error] { throw error; });
 }
 
 int Application::exec() {
