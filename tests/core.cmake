@@ -9,6 +9,7 @@ target_compile_definitions(pirokko_test_support PUBLIC
 add_executable(core_tests
   core/AccessibilityTest.cpp
   core/ChooserTest.cpp
+  core/CommandLineTest.cpp
   core/FilesTest.cpp
   core/FileWatchTest.cpp
   core/GifDecoderTest.cpp
@@ -20,6 +21,9 @@ add_executable(core_tests
   core/ScriptLineTest.cpp
   core/WindowTest.cpp)
 target_link_libraries(core_tests PRIVATE pirokko_test_support GIF::GIF)
+# The command line is also tried on the real program.
+target_compile_definitions(core_tests PRIVATE PIROKKO_PROGRAM="$<TARGET_FILE:pirokko>")
+add_dependencies(core_tests pirokko)
 set_property(SOURCE core/HostileContentTest.cpp APPEND PROPERTY COMPILE_DEFINITIONS
   PIROKKO_GIF_SUITE="${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")
 gtest_discover_tests(core_tests

@@ -16,7 +16,7 @@ if(PIROKKO_SANITIZE)
        "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0")
 endif()
 
-foreach(name window playthrough keyboard wayland)
+foreach(name window playthrough keyboard wayland folder)
   add_test(NAME e2e.${name}
            COMMAND ${PIROKKO_E2E_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/e2e/${name}_test.py
                    $<TARGET_FILE:pirokko>)
@@ -26,6 +26,8 @@ foreach(name window playthrough keyboard wayland)
     SKIP_RETURN_CODE 77
     ENVIRONMENT "${PIROKKO_E2E_ENV}")
 endforeach()
+# The installed launcher, from a prefix of the test's own.
+set_property(TEST e2e.folder APPEND PROPERTY ENVIRONMENT "PIROKKO_E2E_BUILD_DIR=${CMAKE_BINARY_DIR}")
 # A whole game of the shipped content: nine scenes clicked through page by page.
 set_tests_properties(e2e.playthrough PROPERTIES TIMEOUT 180)
 # The same game with key presses alone.

@@ -68,26 +68,6 @@
         <translation>読めません</translation>
     </message>
     <message>
-        <source>usage: pirokko-check [--json] [FOLDER]
-Checks the game folder FOLDER (by default the current folder): the scene scripts in
-txt/, the pictures in img/ and bgm.wav. Prints one line per finding,
-  FILE:LINE[:COLUMN]: error|warning: MESSAGE
-(FILE relative to FOLDER, LINE left out for a finding about a whole file), then a
-summary; with --json, a JSON array of {file, line (0 for a whole file), column
-(when known), severity, message} instead. Exits 1 when there is an error, 0 otherwise,
-2 when it cannot check.
-</source>
-        <translation>使い方: pirokko-check [--json] [FOLDER]
-ゲームのフォルダー FOLDER（省略すると今のフォルダー）にある txt/ のシーンスクリプト、
-img/ の画像と bgm.wav を調べます。見つかったことを 1 件 1 行で
-  FILE:LINE[:COLUMN]: error|warning: MESSAGE
-の形に書き（FILE は FOLDER からの相対パス。ファイル全体のことなら LINE は省きます）、
-最後に件数を書きます。--json を付けると、代わりに {file, line（ファイル全体なら 0）,
-column（分かるとき）, severity, message} の JSON 配列を書きます。エラーがあれば 1、
-なければ 0、調べられないときは 2 で終わります。
-</translation>
-    </message>
-    <message>
         <source>unknown option %1</source>
         <translation>%1 というオプションはありません</translation>
     </message>
@@ -214,6 +194,84 @@ column（分かるとき）, severity, message} の JSON 配列を書きます�
     <message>
         <source>this line and the %1 lines after it on its page reach below the label&apos;s bottom edge and are cut off</source>
         <translation>この行と、同じページのその後の %1 行は、文章欄の下端からはみ出し、切れて見えません</translation>
+    </message>
+    <message>
+        <source>usage: pirokko-check [--json] [FOLDER]
+       pirokko-check --version
+Checks the game folder FOLDER (by default the current folder), the one that
+`pirokko FOLDER` plays: the scene scripts in txt/, the pictures in img/ and
+bgm.wav. Prints one line per finding,
+  FILE:LINE[:COLUMN]: error|warning: MESSAGE
+(FILE relative to FOLDER, LINE left out for a finding about a whole file), then a
+summary; with --json, a JSON array of {file, line (0 for a whole file), column
+(when known), severity, message} instead. Exits 1 when there is an error, 0 otherwise,
+2 when it cannot check.
+</source>
+        <translation>使い方: pirokko-check [--json] [FOLDER]
+        pirokko-check --version
+ゲームのフォルダー FOLDER（省略すると今のフォルダー。`pirokko FOLDER` で遊ぶフォルダー）
+にある txt/ のシーンスクリプト、img/ の画像と bgm.wav を調べます。見つかったことを
+1 件 1 行で
+  FILE:LINE[:COLUMN]: error|warning: MESSAGE
+の形に書き（FILE は FOLDER からの相対パス。ファイル全体のことなら LINE は省きます）、
+最後に件数を書きます。--json を付けると、代わりに {file, line（ファイル全体なら 0）,
+column（分かるとき）, severity, message} の JSON 配列を書きます。エラーがあれば 1、
+なければ 0、調べられないときは 2 で終わります。
+</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>usage: pirokko [FOLDER]
+       pirokko --preview SCENE[:LINE] [FOLDER]
+Plays the game in FOLDER (its txt/, img/ and bgm.wav), by default the
+program&apos;s own folder. --preview starts at scene SCENE (opn, or 0 to 7), at
+the page that holds line LINE of its script, and follows the game&apos;s files
+as they are saved.
+</source>
+        <translation>使い方: pirokko [FOLDER]
+        pirokko --preview SCENE[:LINE] [FOLDER]
+フォルダー FOLDER のゲーム（その txt/、img/ と bgm.wav）で遊びます。省略するとプログラム
+自身のフォルダーです。--preview を付けると、シーン SCENE（opn か 0 から 7）の、スクリプト
+の LINE 行目を含むページから始め、ゲームのファイルが保存されるたびにそれに従います。
+</translation>
+    </message>
+    <message>
+        <source>The game folder does not exist</source>
+        <translation>ゲームのフォルダーがありません</translation>
+    </message>
+    <message>
+        <source>The game folder is not a folder</source>
+        <translation>ゲームのフォルダーとして指定されたものはフォルダーではありません</translation>
+    </message>
+    <message>
+        <source>The game folder cannot be read</source>
+        <translation>ゲームのフォルダーを読めません</translation>
+    </message>
+    <message>
+        <source>there is no scene %1: the scenes are opn and 0 to 7</source>
+        <translation>シーン %1 はありません。シーンは opn と 0 から 7 です</translation>
+    </message>
+    <message>
+        <source>%1 is not a line number: lines count from 1</source>
+        <translation>%1 は行番号ではありません。行は 1 から数えます</translation>
+    </message>
+    <message>
+        <source>%1 has %2 lines: there is no line %3</source>
+        <translation>%1 は %2 行なので、%3 行目はありません</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>%1 というオプションはありません</translation>
+    </message>
+    <message>
+        <source>%1 needs a value: SCENE[:LINE]</source>
+        <translation>%1 には値 SCENE[:LINE] が要ります</translation>
+    </message>
+    <message>
+        <source>only one game folder can be played at a time</source>
+        <translation>一度に遊べるゲームのフォルダーは一つだけです</translation>
     </message>
 </context>
 <context>

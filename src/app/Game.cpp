@@ -1,12 +1,17 @@
 #include "app/Game.h"
 
+#include <cstdio>
+
+#include "app/CommandLine.h"
 #include "app/Fom.h"
+#include "platform/media/SdlMedia.h"
 #include "platform/system/Program.h"
 #include "platform/system/Random.h"
-#include "platform/media/SdlMedia.h"
 #include "platform/system/Timer.h"
 
-int runPirokko(int argc, char** argv) {
+namespace {
+
+int play(int argc, char** argv, const LaunchOptions* options) {
     // Loading the sound library and probing its drivers would compete with
     // the window for the machine; the music waits for the first frame.
     platform::SdlMedia::Options sound;
@@ -15,8 +20,43 @@ int runPirokko(int argc, char** argv) {
     platform::Application app(argc, argv);
     platform::QtTimerHost timers;
     platform::MersenneRandom random;
-    Fom fom({timers, random, media, platform::ProgramFolder()});
+    Fom fom({timers, random, media, options ? options->gameFolder : platform::ProgramFolder()});
     fom.Show();
     app.afterFirstFrame([&media] { media.startAudioInBackground(); });
     return app.exec();
+}
+
+int failWithFolder(int argc, char** argv, const platform::RuntimeError& error) {
+    if (!platform::displayAvailable()) {
+        platform::printFault(error);
+        return 1;
+    }
+    platform::Application app(argc, argv);
+    app.fail(error);
+    return app.exec();
+}
+
+}  // namespace
+
+int runPirokko(int argc, char** argv) {
+    if (argc <= 1) return play(argc, argv, nullptr);
+    Launch launch;
+    {
+        // Read before any window: --help needs no display.
+        platform::ConsoleSession console(argc, argv);
+        launch = readLaunch(argc, argv, platform::ProgramFolder());
+    }
+    switch (launch.kind) {
+        case Launch::Kind::kPrint:
+            std::fputs(launch.text.c_str(), stdout);
+            return 0;
+        case Launch::Kind::kUsageError:
+            std::fputs(launch.text.c_str(), stderr);
+            return 2;
+        case Launch::Kind::kFolderError:
+            return failWithFolder(argc, argv, *launch.folderError);
+        case Launch::Kind::kPlay:
+            break;
+    }
+    return play(argc, argv, &launch.options);
 }

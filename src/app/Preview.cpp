@@ -11,6 +11,7 @@
 
 #include "platform/system/Errors.h"
 #include "platform/system/Language.h"
+#include "platform/system/Program.h"
 #include "scene/ScriptLine.h"
 
 using platform::Text;
@@ -125,7 +126,7 @@ void Fom::PlayOnTo(std::int64_t line) {
 }
 
 void Fom::ShowWaitingFault(const platform::RuntimeError& error) {
-    platform::writeToConsole(error);
+    platform::printFault(error);
     // What the next save tries again: the page being brought to the screen,
     // or else the one that play was moving on to.
     preview_->waiting = preview_->bringing ? *preview_->bringing : Place{sceneName_, actedLine_};

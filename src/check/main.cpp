@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/Version.h"
 #include "check/Check.h"
+#include "platform/system/CommandLine.h"
 #include "platform/system/Language.h"
 #include "platform/system/Program.h"
 
@@ -21,8 +23,10 @@ std::string usage() {
     return platform::trText(
         "Check",
         "usage: pirokko-check [--json] [FOLDER]\n"
-        "Checks the game folder FOLDER (by default the current folder): the scene scripts in\n"
-        "txt/, the pictures in img/ and bgm.wav. Prints one line per finding,\n"
+        "       pirokko-check --version\n"
+        "Checks the game folder FOLDER (by default the current folder), the one that\n"
+        "`pirokko FOLDER` plays: the scene scripts in txt/, the pictures in img/ and\n"
+        "bgm.wav. Prints one line per finding,\n"
         "  FILE:LINE[:COLUMN]: error|warning: MESSAGE\n"
         "(FILE relative to FOLDER, LINE left out for a finding about a whole file), then a\n"
         "summary; with --json, a JSON array of {file, line (0 for a whole file), column\n"
@@ -55,27 +59,23 @@ int main(int argc, char** argv) {
     platform::Application::substituteFonts();
     platform::useSessionLanguage();
 
-    bool json = false;
-    std::string folder = ".";
-    bool folderGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--json") {
-            json = true;
-        } else if (arg == "--help" || arg == "-h") {
-            std::fputs(usage().c_str(), stdout);
-            return 0;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return usageError(
-                platform::fillIn(platform::trText("Check", "unknown option %1"), {arg}));
-        } else if (folderGiven) {
-            return usageError(
-                platform::trText("Check", "only one folder can be checked at a time"));
-        } else {
-            folder = arg;
-            folderGiven = true;
-        }
+    const platform::CommandLine line =
+        platform::readCommandLine(argc, argv, {{{"json"}}, {{"help", "h"}}, {{"version"}}});
+    if (line.fault != platform::CommandLine::Fault::kNone)
+        return usageError(
+            platform::fillIn(platform::trText("Check", "unknown option %1"), {line.faultyOption}));
+    if (line.isSet("help")) {
+        std::fputs(usage().c_str(), stdout);
+        return 0;
     }
+    if (line.isSet("version")) {
+        std::printf("%s\n", versionLine("pirokko-check").c_str());
+        return 0;
+    }
+    if (line.positional.size() > 1)
+        return usageError(platform::trText("Check", "only one folder can be checked at a time"));
+    const bool json = line.isSet("json");
+    const std::string folder = line.positional.empty() ? "." : line.positional.front();
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
         std::fprintf(

@@ -18,6 +18,7 @@ target_sources(pirokko_core PRIVATE
   platform/form/Picture.cpp
   platform/form/PictureBox.cpp
   platform/system/CloseOnSignal.cpp
+  platform/system/CommandLine.cpp
   platform/system/Dispatch.cpp
   platform/system/Errors.cpp
   platform/system/FaultBox.cpp

@@ -113,15 +113,18 @@ class Game:
             shutil.copy(OPENING_PICTURE, os.path.join(self.folder, "img", "opn.gif"))
         self.proc = self._app = None
 
-    def start(self, platform="xcb"):
+    def start(self, platform="xcb", command=None, cwd="/"):
+        """Starts the copied program, or `command` (a list) in its place,
+        from `cwd`: by default from elsewhere, so that the game must find its
+        files beside itself."""
         env = dict(os.environ, QT_QPA_PLATFORM=platform, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         # Qt only joins the accessibility bus once that bus is up; a screen
         # reader would have started it long before the game.
         desktop()
         with open(os.path.join(self.folder, "stderr.txt"), "wb") as err:
-            # Started from elsewhere: the game must find its files beside itself.
-            self.proc = subprocess.Popen([self.program], env=env, cwd="/", stdin=subprocess.DEVNULL,
-                                         stdout=subprocess.DEVNULL, stderr=err)
+            self.proc = subprocess.Popen(command or [self.program], env=env, cwd=cwd,
+                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                         stderr=err)
         return self
 
     def stderr(self):
@@ -292,3 +295,22 @@ class GameTestCase(unittest.TestCase):
     def game(self, script=None, picture=True):
         self._games.append(Game(script, picture))
         return self._games[-1]
+
+    def fails_with_message(self, game, pattern):
+        """The player is told what failed in a box and on stderr, a screen
+        reader reads the same, and the program ends with a failure status
+        once the box is dismissed."""
+        box = game.message_box()
+        self.assertEqual(window_name(box), "Pirokko")
+        self.assertRegex(game.stderr(), pattern)
+
+        alerts = [a for a in game.nodes("alert") if showing(a)]
+        self.assertEqual(len(alerts), 1)
+        texts = [n.name for n in walk(alerts[0]) if n.getRoleName() == "label"]
+        self.assertTrue(any(re.search(pattern, t) for t in texts), texts)
+
+        self.assertIsNone(game.proc.poll(), "the program ended before the box was dismissed")
+        press_return(box)
+        status = game.wait_exit(2.0)
+        self.assertGreater(status, 0, "status %d:\n%s" % (status, game.stderr()))
+        self.assertNotRegex(game.stderr(), r"Sanitizer|runtime error:")

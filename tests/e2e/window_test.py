@@ -48,23 +48,6 @@ class WindowTest(harness.GameTestCase):
         self.assertEqual(game.wait_exit(1.0), 0, game.stderr())
         self.assertNotIn("Run-time error", game.stderr())
 
-    def fails_with_message(self, game, pattern):
-        box = game.message_box()
-        self.assertEqual(harness.window_name(box), "Pirokko")
-        self.assertRegex(game.stderr(), pattern)
-
-        # A screen reader reads the same message in the box.
-        alerts = [a for a in game.nodes("alert") if harness.showing(a)]
-        self.assertEqual(len(alerts), 1)
-        texts = [n.name for n in harness.walk(alerts[0]) if n.getRoleName() == "label"]
-        self.assertTrue(any(re.search(pattern, t) for t in texts), texts)
-
-        self.assertIsNone(game.proc.poll(), "the program ended before the box was dismissed")
-        harness.press_return(box)
-        status = game.wait_exit(2.0)
-        self.assertGreater(status, 0, "status %d:\n%s" % (status, game.stderr()))
-        self.assertNotRegex(game.stderr(), r"Sanitizer|runtime error:")
-
     # Broken content found as the game starts, and in a click later in play.
     def test_missing_picture(self):
         game = self.game(["一行目"], picture=False).start()

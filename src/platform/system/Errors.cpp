@@ -1,7 +1,5 @@
 #include "platform/system/Errors.h"
 
-#include <cstdio>
-
 #include "platform/system/Language.h"
 
 namespace platform {
@@ -20,10 +18,5 @@ RuntimeError::RuntimeError(int number, const std::string& what, std::string file
       number_(number),
       description_(what),
       file_(std::move(file)) {}
-
-void writeToConsole(const RuntimeError& error) {
-    std::fprintf(stderr, "Pirokko: %s\n", error.what());
-    std::fflush(stderr);
-}
 
 }  // namespace platform

@@ -37,8 +37,4 @@ class RuntimeError : public std::runtime_error {
     std::string file_;
 };
 
-// Writes the error's message to the standard error stream, where a terminal
-// that started the program shows it.
-void writeToConsole(const RuntimeError& error);
-
 }  // namespace platform

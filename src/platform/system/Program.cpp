@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
 
 #include "platform/system/CloseOnSignal.h"
 #include "platform/system/Dispatch.h"
@@ -20,6 +21,25 @@ Text ProgramFolder() {
     if (dir.isEmpty()) dir = QStringLiteral(".");
     return dir.toStdU16String();
 }
+
+bool displayAvailable() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("offscreen") || platform.startsWith("minimal")) return false;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void printFault(const RuntimeError& error) {
+    std::fprintf(stderr, "Pirokko: %s\n", error.what());
+    std::fflush(stderr);
+}
+
+ConsoleSession::ConsoleSession(int& argc, char** argv)
+    : app_(std::make_unique<QCoreApplication>(argc, argv)) {
+    useSessionLanguage();
+}
+
+ConsoleSession::~ConsoleSession() = default;
 
 namespace {
 struct Ending {
@@ -64,7 +84,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
     useSessionLanguage();
     closeWindowsOnTerminationSignals();
     Dispatcher::setFaultHandler([](const RuntimeError& e) {
-        writeToConsole(e);
+        printFault(e);
         // Nothing of the game runs any more, but the box itself needs the
         // event loop; hide the window so that it cannot be clicked meanwhile.
         for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
@@ -114,6 +134,10 @@ class FirstFrameWatch final : public QObject {
 
 void Application::afterFirstFrame(std::function<void()> action) {
     qApp->installEventFilter(new FirstFrameWatch(qApp, std::move(action)));
+}
+
+void Application::fail(const RuntimeError& error) {
+    Dispatcher::run([&error] { throw error; });
 }
 
 int Application::exec() {

@@ -1,0 +1,151 @@
+#include "app/CommandLine.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/Version.h"
+#include "platform/system/CommandLine.h"
+#include "platform/system/Files.h"
+#include "platform/system/Language.h"
+
+namespace fs = std::filesystem;
+using platform::fillIn;
+using platform::trText;
+
+std::string launchUsage() {
+    return trText("CommandLine",
+                  "usage: pirokko [FOLDER]\n"
+                  "       pirokko --preview SCENE[:LINE] [FOLDER]\n"
+                  "Plays the game in FOLDER (its txt/, img/ and bgm.wav), by default the\n"
+                  "program's own folder. --preview starts at scene SCENE (opn, or 0 to 7), at\n"
+                  "the page that holds line LINE of its script, and follows the game's files\n"
+                  "as they are saved.\n");
+}
+
+namespace {
+
+Launch usageError(const std::string& message) {
+    Launch l;
+    l.kind = Launch::Kind::kUsageError;
+    l.text = "pirokko: " + message + "\n" + launchUsage();
+    return l;
+}
+
+// The folder as the game will name it: absolute, from the working folder.
+std::string absoluteFolder(const std::string& given) {
+    std::error_code ec;
+    fs::path p = fs::absolute(fs::path(given), ec);
+    if (ec) p = fs::path(given);
+    std::string s = p.lexically_normal().string();
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    return s;
+}
+
+std::optional<platform::RuntimeError> folderFault(const std::string& folder) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(folder, ec);
+    std::string what;
+    if (!fs::exists(st))
+        what = trText("CommandLine", "The game folder does not exist");
+    else if (!fs::is_directory(st))
+        what = trText("CommandLine", "The game folder is not a folder");
+    else if (::access(folder.c_str(), R_OK | X_OK) != 0)
+        what = trText("CommandLine", "The game folder cannot be read");
+    if (what.empty()) return std::nullopt;
+    return platform::RuntimeError(platform::kPathNotFound, what, folder);
+}
+
+// The lines of a script as the game reads them; -1 when it cannot be read
+// (the game itself then says so, naming the file).
+long long countLines(const std::string& path) {
+    auto reader = platform::LineReader::open(path);
+    if (!reader) return -1;
+    long long n = 0;
+    while (!reader->atEnd()) {
+        reader->next();
+        ++n;
+    }
+    return n;
+}
+
+bool isSceneName(const std::string& s) {
+    return s == "opn" || (s.size() == 1 && s[0] >= '0' && s[0] <= '7');
+}
+
+// SCENE[:LINE] as written; an empty result is good.
+std::string readPreview(const std::string& arg, PreviewRequest& out) {
+    const std::size_t colon = arg.find(':');
+    const std::string scene = arg.substr(0, colon);
+    if (!isSceneName(scene))
+        return fillIn(trText("CommandLine", "there is no scene %1: the scenes are opn and 0 to 7"),
+                      {scene.empty() ? "\"\"" : scene});
+    out.scene = platform::fromUtf8(scene);
+    if (colon == std::string::npos) return {};
+    const std::string line = arg.substr(colon + 1);
+    const bool digits = !line.empty() && line.size() <= 18 &&
+                        line.find_first_not_of("0123456789") == std::string::npos;
+    out.line = digits ? std::stoll(line) : 0;
+    if (out.line < 1)
+        return fillIn(trText("CommandLine", "%1 is not a line number: lines count from 1"),
+                      {line.empty() ? "\"\"" : line});
+    return {};
+}
+
+// The line asked for must be in the script as it is now. A script that
+// cannot be read is left to the game, which names it.
+std::string lineInScript(const PreviewRequest& preview, const std::string& folder) {
+    if (preview.line == 0) return {};
+    const std::string script = folder + "/txt/" + platform::toUtf8(preview.scene) + ".txt";
+    const long long lines = countLines(script);
+    if (lines < 0 || preview.line <= lines) return {};
+    return fillIn(trText("CommandLine", "%1 has %2 lines: there is no line %3"),
+                  {script, std::to_string(lines), std::to_string(preview.line)});
+}
+
+}  // namespace
+
+Launch readLaunch(int argc, const char* const* argv, const platform::Text& programFolder) {
+    const platform::CommandLine line = platform::readCommandLine(
+        argc, argv, {{{"help", "h"}}, {{"version"}}, {{"preview"}, true}});
+    using Fault = platform::CommandLine::Fault;
+    if (line.fault == Fault::kUnknownOption)
+        return usageError(fillIn(trText("CommandLine", "unknown option %1"), {line.faultyOption}));
+    if (line.fault == Fault::kMissingValue)
+        return usageError(
+            fillIn(trText("CommandLine", "%1 needs a value: SCENE[:LINE]"), {line.faultyOption}));
+
+    Launch l;
+    if (line.isSet("help")) {
+        l.kind = Launch::Kind::kPrint;
+        l.text = launchUsage();
+        return l;
+    }
+    if (line.isSet("version")) {
+        l.kind = Launch::Kind::kPrint;
+        l.text = versionLine("pirokko") + "\n";
+        return l;
+    }
+    if (line.positional.size() > 1)
+        return usageError(trText("CommandLine", "only one game folder can be played at a time"));
+
+    if (line.isSet("preview")) {
+        PreviewRequest preview;
+        const std::string wrong = readPreview(line.value("preview"), preview);
+        if (!wrong.empty()) return usageError(wrong);
+        l.options.preview = preview;
+    }
+    const std::string folder = line.positional.empty() ? platform::toUtf8(programFolder)
+                                                       : absoluteFolder(line.positional.front());
+    l.options.gameFolder = platform::fromUtf8(folder);
+    if (auto fault = folderFault(folder)) {
+        l.kind = Launch::Kind::kFolderError;
+        l.folderError = std::move(fault);
+        return l;
+    }
+    if (l.options.preview) {
+        const std::string wrong = lineInScript(*l.options.preview, folder);
+        if (!wrong.empty()) return usageError(wrong);
+    }
+    return l;
+}
