@@ -33,6 +33,7 @@ struct FomServices {
     platform::Text gameFolder;
 };
 
+struct PreviewRequest;
 struct PreviewState;
 
 class Fom final : public platform::Form {
@@ -72,11 +73,11 @@ class Fom final : public platform::Form {
     void Form_Unload(std::int16_t& cancel) override;
 
     // The author's preview (Preview.cpp). Call before Show: the window then
-    // starts at `scene` ("opn", "0" to "7") as if the player had just chosen
-    // it, played on to the page that holds line `line` (0: the scene's
+    // starts at the requested scene as if the player had just chosen it,
+    // played on to the page that holds the requested line (0: the scene's
     // start); it follows the game's files as they are saved, and a run-time
     // error waits in the label for the next save instead of ending the game.
-    void PlayPreview(const platform::Text& scene, std::int64_t line);
+    void PlayPreview(const PreviewRequest& request);
     void Watch_Change(const std::vector<platform::Text>& changed);
 
     // Scene player.
@@ -109,12 +110,8 @@ class Fom final : public platform::Form {
     platform::Text MusicFile() const;
 
     // The preview's part of the life cycle (Preview.cpp).
-    struct Place {
-        platform::Text scene;
-        std::int64_t line;
-    };
     void StartPreview();
-    void BringBack(const Place& place);
+    void BringBack(const PreviewRequest& place);
     void PlayOnTo(std::int64_t line);
     void ShowWaitingFault(const platform::RuntimeError& error);
 

@@ -26,7 +26,7 @@ bool isSceneName(const Text& name) {
 
 }  // namespace
 
-PreviewState::PreviewState(Fom& fom, Fom::Place start) : start(std::move(start)) {
+PreviewState::PreviewState(Fom& fom, PreviewRequest start) : start(std::move(start)) {
     earlierPolicy_ = platform::Dispatcher::setFaultHandler([&fom](const platform::RuntimeError& e) {
         fom.ShowWaitingFault(e);
         return platform::Dispatcher::AfterFault::kGoOn;
@@ -37,10 +37,11 @@ PreviewState::~PreviewState() {
     platform::Dispatcher::setFaultHandler(std::move(earlierPolicy_));
 }
 
-void Fom::PlayPreview(const Text& scene, std::int64_t line) {
+void Fom::PlayPreview(const PreviewRequest& request) {
     // The command line has refused anything else already.
-    if (!isSceneName(scene) || line < 0) throw std::invalid_argument("no such scene or line");
-    preview_ = std::make_unique<PreviewState>(*this, Place{scene, line});
+    if (!isSceneName(request.scene) || request.line < 0)
+        throw std::invalid_argument("no such scene or line");
+    preview_ = std::make_unique<PreviewState>(*this, request);
 }
 
 void Fom::StartPreview() {
@@ -54,7 +55,7 @@ void Fom::StartPreview() {
     }
     Watch.follow(files);
 
-    const Place start = preview_->start;
+    const PreviewRequest start = preview_->start;
     preview_->bringing = start;
     // As if the player had just chosen the scene in a new game.
     EnterTitleState();
@@ -87,7 +88,7 @@ void Fom::Watch_Change(const std::vector<Text>& changed) {
     }
 }
 
-void Fom::BringBack(const Place& place) {
+void Fom::BringBack(const PreviewRequest& place) {
     preview_->bringing = place;
     StartScene(place.scene);
     PlayOnTo(place.line);
@@ -129,7 +130,8 @@ void Fom::ShowWaitingFault(const platform::RuntimeError& error) {
     platform::printFault(error);
     // What the next save tries again: the page being brought to the screen,
     // or else the one that play was moving on to.
-    preview_->waiting = preview_->bringing ? *preview_->bringing : Place{sceneName_, actedLine_};
+    preview_->waiting =
+        preview_->bringing ? *preview_->bringing : PreviewRequest{sceneName_, actedLine_};
     preview_->bringing.reset();
     // With the script closed, no click or tick plays on from a page that
     // failed halfway.

@@ -5,20 +5,23 @@
 
 #include <optional>
 
+#include "app/CommandLine.h"
 #include "app/Fom.h"
 #include "platform/system/Dispatch.h"
 
 struct PreviewState {
     // Takes over the fault policy for as long as the preview lives.
-    PreviewState(Fom& fom, Fom::Place start);
+    PreviewState(Fom& fom, PreviewRequest start);
     ~PreviewState();
     PreviewState(const PreviewState&) = delete;
     PreviewState& operator=(const PreviewState&) = delete;
 
-    Fom::Place start;
+    PreviewRequest start;
     bool started = false;
-    std::optional<Fom::Place> bringing;
-    std::optional<Fom::Place> waiting;
+    // The scene and line whose page is being brought to the screen, and the
+    // ones an error waiting for its fix will bring.
+    std::optional<PreviewRequest> bringing;
+    std::optional<PreviewRequest> waiting;
 
   private:
     platform::Dispatcher::FaultHandler earlierPolicy_;

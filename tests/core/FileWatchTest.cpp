@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/CommandLine.h"
 #include "platform/system/Dispatch.h"
 #include "platform/system/FileWatch.h"
 #include "support/GameFolder.h"
@@ -137,7 +138,7 @@ TEST(FileWatch, NothingIsWatchedUntilFilesAreFollowed) {
         EXPECT_EQ(inotifyInstances(), before);
     }
     TestGame g(folder);
-    g.fom->PlayPreview(u"opn", 0);
+    g.fom->PlayPreview({u"opn", 0});
     g.start();
     EXPECT_EQ(inotifyInstances(), before + 1);
 }

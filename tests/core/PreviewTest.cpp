@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "platform/system/Dispatch.h"
 #include "support/GameFolder.h"
 
@@ -41,7 +42,7 @@ struct PreviewFolder : GameFolder {
 struct PreviewGame : TestGame {
     PreviewGame(const GameFolder& folder, const char16_t* scene, std::int64_t line)
         : TestGame(folder) {
-        fom->PlayPreview(scene, line);
+        fom->PlayPreview({scene, line});
         start();
     }
 };
