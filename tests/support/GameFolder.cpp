@@ -95,8 +95,8 @@ void TestGame::start() {
     fom->Show();
 }
 
-bool TestGame::filesSettle() {
-    platform::Timer& quiet = fom->Watch.quietTimer();
+bool settle(platform::FileWatch& watch, platform::ManualTimerHost& timers) {
+    platform::Timer& quiet = watch.quietTimer();
     // The kernel has queued the notices by the time the save returns: the
     // loop only gives the toolkit the turns it needs to read them.
     for (int i = 0; i < 1000 && !quiet.Enabled(); ++i) QCoreApplication::processEvents();

@@ -42,6 +42,11 @@ class GameFolder {
     std::string path_;
 };
 
+// Lets `watch` hear of what was saved (events processed until it notices,
+// within a bound), then ends its quiet period at once. False if it noticed
+// nothing.
+bool settle(platform::FileWatch& watch, platform::ManualTimerHost& timers);
+
 // A window over a game folder, with time, chance and sound in the test's hands.
 struct TestGame {
     explicit TestGame(const GameFolder& folder);
@@ -51,10 +56,8 @@ struct TestGame {
     void start();
     void tick(platform::Timer& timer) { timers.fire(timer); }
     void click() { fom->Lbl.raiseClick(); }
-    // Lets the window's file watch hear of what was saved (events processed
-    // until it notices, within a bound), then ends its quiet period at once.
-    // False if it noticed nothing.
-    bool filesSettle();
+    // The window's file watch hears of what was saved (see settle()).
+    bool filesSettle() { return settle(fom->Watch, timers); }
 
     // The label's text with each CR LF shown as "/" and a lone LF (a row
     // break inside a line) as "|": a page's first row is blank, so a page of
