@@ -42,7 +42,8 @@ DecodedFrames::DecodedFrames(std::unique_ptr<WaveReader> reader, std::uint32_t f
 }
 
 std::int32_t DecodedFrames::decode(std::unique_ptr<WaveReader> reader, std::uint32_t headFrames,
-                                   std::uint32_t aheadFrames, std::unique_ptr<DecodedFrames>& out) {
+                                   std::uint32_t aheadFrames, std::unique_ptr<DecodedFrames>& out,
+                                   Checkpoints* checkpoints) {
     const std::uint32_t frameBytes = reader->frameBytes();
     const std::uint32_t want = std::max<std::uint32_t>(std::min(headFrames, reader->frames()), 1);
     std::vector<std::uint8_t> head(std::size_t{want} * frameBytes);
@@ -70,6 +71,7 @@ std::int32_t DecodedFrames::decode(std::unique_ptr<WaveReader> reader, std::uint
     f->wantedFrame_ = got;
     f->wanted_.store(packWanted(0, got), std::memory_order_relaxed);
     f->answered_.store(packAnswer(0, 0), std::memory_order_relaxed);
+    f->checkpoints_ = checkpoints;
     try {
         f->thread_ = std::thread(&DecodedFrames::readAhead, f.get());
     } catch (const std::system_error&) {
@@ -108,6 +110,7 @@ void DecodedFrames::readAhead() {
         if (stopping_.load(std::memory_order_acquire)) return;
         const std::uint64_t wanted = wanted_.load(std::memory_order_acquire);
         if (static_cast<std::uint32_t>(wanted >> 32) != generation) {
+            reached(Checkpoints::At::ReaderTurns);
             generation = static_cast<std::uint32_t>(wanted >> 32);
             frame = static_cast<std::uint32_t>(wanted);
             done = frame >= end_.load(std::memory_order_relaxed);
@@ -133,6 +136,7 @@ void DecodedFrames::readAhead() {
             }
             continue;
         }
+        reached(Checkpoints::At::ReaderSleeps);
         wakeups_.wait(seen, std::memory_order_acquire);
     }
 }
@@ -163,13 +167,14 @@ std::uint32_t DecodedFrames::take(std::uint8_t* out, std::uint32_t count, bool& 
         return 0;
     }
     const std::uint64_t answer = answered_.load(std::memory_order_acquire);
-    const std::uint64_t written = written_.load(std::memory_order_acquire);
     if ((answer >> 48) != (generation_ & 0xFFFF)) {
         // The reader has not yet turned to the position asked for: what it
         // wrote before is of no use.
-        taken_.store(written, std::memory_order_release);
+        reached(Checkpoints::At::TakerWaits);
+        taken_.store(written_.load(std::memory_order_acquire), std::memory_order_release);
         return 0;
     }
+    const std::uint64_t written = written_.load(std::memory_order_acquire);
     std::uint64_t taken = std::max(taken_.load(std::memory_order_relaxed), answer & kIndexMask);
     const std::uint64_t ready = written - taken;
     if (ready == 0) {
