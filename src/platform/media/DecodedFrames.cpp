@@ -97,6 +97,7 @@ void DecodedFrames::wake() {
 void DecodedFrames::readAhead() {
     std::uint32_t generation = 0;
     std::uint64_t written = 0;
+    std::uint64_t answeredAt = 0;  // the count written when it turned to this position
     std::uint32_t frame = headFrames_;
     bool done = false;  // nothing more to read for this position
     const auto endHere = [this, &frame, &done] {
@@ -115,10 +116,15 @@ void DecodedFrames::readAhead() {
             frame = static_cast<std::uint32_t>(wanted);
             done = frame >= end_.load(std::memory_order_relaxed);
             if (!done && !reader_->seek(frame)) endHere();
-            answered_.store(packAnswer(generation, written), std::memory_order_release);
+            answeredAt = written;
+            answered_.store(packAnswer(generation, answeredAt), std::memory_order_release);
             continue;
         }
-        const std::uint64_t room = ringFrames_ - (written - taken_.load(std::memory_order_acquire));
+        // What was written before the answer is of no use to the audio thread
+        // (it takes from the answer on), so its room is free without waiting
+        // for the audio thread to say so.
+        const std::uint64_t taken = std::max(taken_.load(std::memory_order_acquire), answeredAt);
+        const std::uint64_t room = ringFrames_ - (written - taken);
         if (!done && room > 0) {
             const auto at = static_cast<std::uint32_t>(written % ringFrames_);
             const std::uint32_t n =
@@ -168,10 +174,11 @@ std::uint32_t DecodedFrames::take(std::uint8_t* out, std::uint32_t count, bool& 
     }
     const std::uint64_t answer = answered_.load(std::memory_order_acquire);
     if ((answer >> 48) != (generation_ & 0xFFFF)) {
-        // The reader has not yet turned to the position asked for: what it
-        // wrote before is of no use.
+        // The reader has not yet turned to the position asked for. Nothing is
+        // taken here: the count written may already hold frames read for the
+        // new position after this answer was loaded, and taking past them
+        // would leave this thread waiting for frames that never come.
         reached(Checkpoints::At::TakerWaits);
-        taken_.store(written_.load(std::memory_order_acquire), std::memory_order_release);
         return 0;
     }
     const std::uint64_t written = written_.load(std::memory_order_acquire);

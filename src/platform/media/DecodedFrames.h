@@ -89,7 +89,9 @@ class DecodedFrames {
     std::vector<std::uint8_t> ring_;
     std::uint32_t ringFrames_ = 0;
     std::atomic<std::uint64_t> written_{0};  // by the reader
-    std::atomic<std::uint64_t> taken_{0};    // by the audio thread
+    // By the audio thread, only ever a count it has seen written for the
+    // position the reader answered last.
+    std::atomic<std::uint64_t> taken_{0};
     // The audio thread asks for a position: generation (32 bits) | frame.
     std::atomic<std::uint64_t> wanted_{0};
     // The reader answers: generation (16 bits) | the count written when it
