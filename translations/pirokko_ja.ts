@@ -306,6 +306,13 @@ as they are saved.
     </message>
 </context>
 <context>
+    <name>Label</name>
+    <message>
+        <source>Text: Space goes on</source>
+        <translation>本文：スペースキーで進みます</translation>
+    </message>
+</context>
+<context>
     <name>RuntimeError</name>
     <message>
         <source>Invalid property value: %1</source>
