@@ -44,6 +44,8 @@ for target in fuzz_lines fuzz_mci fuzz_player fuzz_gif fuzz_wave; do
   mkdir "$work/$target"
   log=$work/$target.log
   # The first folder receives new inputs; the committed corpus is read only.
+  # Every unit takes well under a second, also with the two cores loaded six
+  # times over, so a unit still running after ten seconds is one that stalls.
   if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -dict="$root/fuzz/dict/$target.dict" -artifact_prefix="$artifacts/$target-" \
        "${extra[@]}" "$work/$target" "$root/fuzz/corpus/$target" >"$log" 2>&1; then

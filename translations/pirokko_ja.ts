@@ -306,6 +306,13 @@ as they are saved.
     </message>
 </context>
 <context>
+    <name>Label</name>
+    <message>
+        <source>Text: Space goes on</source>
+        <translation>本文：スペースキーで進みます</translation>
+    </message>
+</context>
+<context>
     <name>Preview</name>
     <message>
         <source>The scene does not play on to line %1</source>

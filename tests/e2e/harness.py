@@ -185,14 +185,25 @@ class Game:
         return page_text(self.label())
 
     def page_held(self):
-        """Whether the page has come to rest and waits for the player: the
-        label's name is then the text it announced."""
-        return bool(self.label().name)
+        return page_held(self.label())
 
 
 def page_text(label):
     text = label.queryText()
     return text.getText(0, text.characterCount)
+
+
+def announced(label):
+    """What the label announced as its page came to rest: the notification
+    it holds while the page waits for the player; empty while one rolls in."""
+    for child in label:
+        if child is not None and child.getRoleName() == "notification" and showing(child):
+            return child.name
+    return ""
+
+
+def page_held(label):
+    return bool(announced(label))
 
 
 def desktop():

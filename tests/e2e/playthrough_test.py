@@ -82,7 +82,7 @@ class ShippedGame(harness.GameTestCase):
         return harness.page_text(self.label)
 
     def page_held(self):
-        return bool(self.label.name)
+        return harness.page_held(self.label)
 
     def chooser_open(self):
         states = {harness.showing(b) for b in self.boxes.values()}
@@ -119,11 +119,13 @@ class ShippedGame(harness.GameTestCase):
                              explain=lambda: "the label reads %r" % self.label_text())
             if done():
                 return
-            # The name changes too when a page like the last one comes to rest.
-            page = (self.label_text(), self.label.name)
+            # The announcement changes too when a page like the last one
+            # comes to rest.
+            page = (self.label_text(), harness.announced(self.label))
             advance()
             harness.wait_for("%s on the held page %r of scene %s to act" % (how, page[0], scene),
-                             lambda: done() or (self.label_text(), self.label.name) != page,
+                             lambda: done() or
+                             (self.label_text(), harness.announced(self.label)) != page,
                              timeout=5)
         self.fail("scene %s never ended" % scene)
 

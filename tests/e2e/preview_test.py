@@ -54,7 +54,7 @@ class PreviewTest(harness.GameTestCase):
         message = game.label_text()
         self.assertIn(os.path.join(game.folder, "txt", "3.txt") + ":5", message)
         # A screen reader hears it as it hears a page that has come to rest.
-        self.assertEqual(game.label().name, message)
+        self.assertEqual(harness.announced(game.label()), message)
         self.assertEqual(game._window(dialog=True), None, "a message box came up")
         self.assertEqual(harness.window_name(window), "Pirokko")
         self.assertIn("Run-time error 13", game.stderr())

@@ -1,15 +1,18 @@
 // The frames of a file as the audio thread takes them, with the head kept
 // decoded and the rest read ahead by the reader's thread: in order, across
-// the restart, and when the file changes under the reader.
+// the restart, when the file changes under the reader, and when the two
+// threads meet at a jump in the order a loaded machine makes now and then.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -36,6 +39,14 @@ struct Taken {
     bool ended = false;
 };
 
+void append(Taken& t, const std::uint8_t* buf, std::uint32_t n) {
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::int16_t left;
+        std::memcpy(&left, buf + 4 * i, 2);
+        t.frames.push_back(static_cast<std::uint32_t>(left - 1));  // 1 + i % 30000
+    }
+}
+
 Taken takeFrames(DecodedFrames& d, std::uint32_t count) {
     Taken t;
     std::uint8_t buf[4 * 512];
@@ -45,11 +56,7 @@ Taken takeFrames(DecodedFrames& d, std::uint32_t count) {
         const std::uint32_t n = d.take(buf, want, t.ended);
         if (t.ended) break;
         if (n == 0) std::this_thread::yield();
-        for (std::uint32_t i = 0; i < n; ++i) {
-            std::int16_t left;
-            std::memcpy(&left, buf + 4 * i, 2);
-            t.frames.push_back(static_cast<std::uint32_t>(left - 1));  // 1 + i % 30000
-        }
+        append(t, buf, n);
     }
     return t;
 }
@@ -63,6 +70,60 @@ void expectInOrder(const Taken& t, std::uint32_t from) {
         }
     }
 }
+
+// Once armed, makes the next jump meet the reader in this order: the audio
+// thread looks before the reader has gone to the new position; the reader
+// then goes there, reads all that is left and sleeps; only then does the
+// audio thread go on. A wait that takes seconds means the other thread never
+// came, which fails the test instead of hanging it.
+class JumpMetLate : public DecodedFrames::Checkpoints {
+  public:
+    void arm() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = true;
+    }
+    // Whether the audio thread was held, and neither thread waited in vain.
+    bool happened() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return readerAsleep_ && !waitedInVain_;
+    }
+
+    void reached(At where) override {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!armed_) return;
+        switch (where) {
+            case At::ReaderTurns:
+                waitFor(lock, takerLooked_);
+                readerTurned_ = true;
+                break;
+            case At::ReaderSleeps:
+                if (readerTurned_) readerAsleep_ = true;
+                changed_.notify_all();
+                break;
+            case At::TakerWaits:
+                takerLooked_ = true;
+                changed_.notify_all();
+                waitFor(lock, readerAsleep_);
+                armed_ = false;
+                break;
+        }
+    }
+
+  private:
+    void waitFor(std::unique_lock<std::mutex>& lock, const bool& flag) {
+        if (!changed_.wait_for(lock, std::chrono::seconds(10), [&flag] { return flag; })) {
+            waitedInVain_ = true;
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool armed_ = false;
+    bool takerLooked_ = false;
+    bool readerTurned_ = false;
+    bool readerAsleep_ = false;
+    bool waitedInVain_ = false;
+};
 
 }  // namespace
 
@@ -148,4 +209,40 @@ TEST(DecodedFrames, AJumpIntoTheStreamedPartAndAShortFileKeptWhole) {
     EXPECT_TRUE(whole.ended);
     EXPECT_EQ(whole.frames.size(), kHead - 1);
     expectInOrder(whole, 0);
+}
+
+TEST(DecodedFrames, AJumpStartsAtItsFrameWhenTheReaderGetsThereWhileTheAudioThreadLooks) {
+    wavefiles::ScratchDir dir("frames-late");
+    const auto path = dir.path() / "bgm.wav";
+    // What is left after the jump fits in the read-ahead, so the reader reads
+    // it all and sleeps without waiting for the audio thread.
+    constexpr std::uint32_t kShort = 12000;
+    constexpr std::uint32_t kJump = 6000;
+    wavefiles::writeFile(path, wavefiles::countingWave(kShort));
+    JumpMetLate late;
+    std::unique_ptr<WaveReader> reader;
+    ASSERT_EQ(WaveReader::open(path.string(), reader), mci::kOk);
+    std::unique_ptr<DecodedFrames> frames;
+    ASSERT_EQ(DecodedFrames::decode(std::move(reader), kHead, kAhead, frames, &late), mci::kOk);
+    frames->jumpTo(0);
+    const Taken whole = takeFrames(*frames, kShort + 1);
+    ASSERT_TRUE(whole.ended);
+    ASSERT_EQ(whole.frames.size(), kShort);
+
+    late.arm();
+    frames->jumpTo(kJump);
+    std::uint8_t buf[4 * 512];
+    bool ended = false;
+    EXPECT_EQ(frames->take(buf, 512, ended), 0u);  // the reader was not there yet
+    ASSERT_TRUE(late.happened());
+    // The reader has read the rest and sleeps: each take now hands out
+    // frames until the end, and none comes back empty.
+    Taken rest;
+    for (std::uint32_t n = 1; n > 0 && !rest.ended;) {
+        n = frames->take(buf, 512, rest.ended);
+        append(rest, buf, n);
+    }
+    EXPECT_TRUE(rest.ended) << "stalled after " << rest.frames.size() << " frames";
+    EXPECT_EQ(rest.frames.size(), kShort - kJump);
+    expectInOrder(rest, kJump);
 }

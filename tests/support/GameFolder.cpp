@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QWidget>
 #include <cstdio>
 #include <fstream>
 
@@ -103,6 +105,16 @@ bool settle(platform::FileWatch& watch, platform::ManualTimerHost& timers) {
     if (!quiet.Enabled()) return false;
     timers.fire(quiet);
     return true;
+}
+
+std::string announced(const platform::Control& label) {
+    QAccessibleInterface* l = QAccessible::queryAccessibleInterface(label.widget());
+    for (int i = 0; i < l->childCount(); ++i) {
+        QAccessibleInterface* c = l->child(i);
+        if (c->role() == QAccessible::Notification && !c->state().invisible)
+            return c->text(QAccessible::Name).replace(u'\n', u'/').toStdString();
+    }
+    return "";
 }
 
 std::string TestGame::label() const {

@@ -71,3 +71,7 @@ struct TestGame {
 };
 
 std::string utf8(const platform::Text& text);
+
+// The notification the label shows while its page rests: what it announced,
+// rows joined by "/".
+std::string announced(const platform::Control& label);

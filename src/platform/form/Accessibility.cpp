@@ -11,9 +11,11 @@ namespace {
 
 // The label as a reader meets it: static text that takes the focus, whose
 // text is the page without its prompt mark, and whose one action does what a
-// click does. Its name is the text that last came to rest, so that a reader
-// speaks each finished page (or line) once, as it stops, instead of
-// restarting at every line that rolls in ten times a second.
+// click does. Its name (set with the widget) says what it is and how to go
+// on, never the page: a reader speaks a focused label by its name, and the
+// page is spoken by the announcement when it comes to rest, so a page that
+// the name carried would be heard twice, or cut short when the focus came
+// while it was still rolling in.
 class LabelAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
   public:
     explicit LabelAccessible(LabelWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
@@ -23,11 +25,6 @@ class LabelAccessible final : public QAccessibleWidget, public QAccessibleTextIn
     void* interface_cast(QAccessible::InterfaceType t) override {
         if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
         return QAccessibleWidget::interface_cast(t);
-    }
-
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name) return label()->announced;
-        return QAccessibleWidget::text(t);
     }
 
     QAccessible::State state() const override {
@@ -76,7 +73,8 @@ class LabelAccessible final : public QAccessibleWidget, public QAccessibleTextIn
 // Screen readers ignore a label's changes of name, and speak a text change
 // only when the player typed it. What they do speak at once is a
 // notification that appears: the label announces a page through one of its
-// own, an empty speck that takes neither the pointer nor the focus.
+// own, an empty speck that takes neither the pointer nor the focus, and that
+// is there only while the page it announced rests.
 class Announcer final : public QWidget {
   public:
     explicit Announcer(QWidget* label) : QWidget(label) {
@@ -102,15 +100,11 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     return nullptr;
 }
 
+// Shows `text` in the label's notification, made on the first one.
 void announceText(LabelWidget& label, const QString& text) {
-    label.announced = text;
-    if (!QAccessible::isActive()) return;
-    QAccessibleEvent named(&label, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&named);
-    if (!text.isEmpty()) {
-        if (!label.announcer) label.announcer = new Announcer(&label);
-        static_cast<Announcer*>(label.announcer)->announce(text);
-    }
+    if (text.isEmpty()) return;
+    if (!label.announcer) label.announcer = new Announcer(&label);
+    static_cast<Announcer*>(label.announcer)->announce(text);
 }
 
 }  // namespace
@@ -154,16 +148,18 @@ void labelCaptionChanged(LabelWidget& label) {
         }
     }
 
-    // A new page clears the name, so that a page like the last one is still
-    // announced; the page is announced once it stops.
-    QString announce;
-    if (resting) {
-        announce = now.mid(label.announcedUpTo);
-        while (announce.startsWith(u'\n')) announce.remove(0, 1);
-        label.announcedUpTo = now.size();
+    auto* announcer = static_cast<Announcer*>(label.announcer);
+    if (!resting) {
+        if (announcer) announcer->hide();
+        return;
     }
-    if ((resting && !announce.isEmpty()) || (!grew && !label.announced.isEmpty()))
-        announceText(label, announce);
+    // Only what came since the last rest: on a page that waits after each
+    // line, each line is announced as it comes. Announced whether or not a
+    // reader listens yet, so that one that comes later finds the page at rest.
+    QString announce = now.mid(label.announcedUpTo);
+    while (announce.startsWith(u'\n')) announce.remove(0, 1);
+    label.announcedUpTo = now.size();
+    announceText(label, announce);
 }
 
 void labelAnnounceAll(LabelWidget& label) {

@@ -8,6 +8,7 @@
 #include "platform/form/LabelLayoutQt.h"
 #include "platform/form/Widgets.h"
 #include "platform/system/Dispatch.h"
+#include "platform/system/Language.h"
 
 namespace platform {
 
@@ -16,10 +17,10 @@ LabelWidget::LabelWidget(QWidget* parent) : QLabel(parent) {
     setAutoFillBackground(false);
     // Keyboard players and screen readers reach the page through the focus.
     setFocusPolicy(Qt::StrongFocus);
-    // A label without an accessible name reports each new text as a new
-    // name; this one's name is what it announces, and it says when that
-    // changes itself (Accessibility.cpp). The value here is never shown.
-    setAccessibleName(QStringLiteral("page"));
+    // What a reader says as the focus arrives, before the page is
+    // announced (Accessibility.cpp). A label without an accessible name
+    // would also report each new text as a new name.
+    setAccessibleName(QString::fromStdString(trText("Label", "Text: Space goes on")));
 }
 
 void LabelWidget::paintEvent(QPaintEvent*) {

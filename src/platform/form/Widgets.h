@@ -27,12 +27,11 @@ class LabelWidget final : public QLabel {
     std::function<void()> clicked;
 
     // What a reader hears (see Accessibility.cpp): caption endings that are
-    // drawn but never read out, the page as read, how much of it has been
-    // announced, and the text announced last.
+    // drawn but never read out, the page as read, and how much of it has
+    // been announced.
     QStringList restingMarks;
     QString readable;
     qsizetype announcedUpTo = 0;
-    QString announced;
     QWidget* announcer = nullptr;  // made on the first announcement
 
   protected:

@@ -42,7 +42,8 @@ DecodedFrames::DecodedFrames(std::unique_ptr<WaveReader> reader, std::uint32_t f
 }
 
 std::int32_t DecodedFrames::decode(std::unique_ptr<WaveReader> reader, std::uint32_t headFrames,
-                                   std::uint32_t aheadFrames, std::unique_ptr<DecodedFrames>& out) {
+                                   std::uint32_t aheadFrames, std::unique_ptr<DecodedFrames>& out,
+                                   Checkpoints* checkpoints) {
     const std::uint32_t frameBytes = reader->frameBytes();
     const std::uint32_t want = std::max<std::uint32_t>(std::min(headFrames, reader->frames()), 1);
     std::vector<std::uint8_t> head(std::size_t{want} * frameBytes);
@@ -70,6 +71,7 @@ std::int32_t DecodedFrames::decode(std::unique_ptr<WaveReader> reader, std::uint
     f->wantedFrame_ = got;
     f->wanted_.store(packWanted(0, got), std::memory_order_relaxed);
     f->answered_.store(packAnswer(0, 0), std::memory_order_relaxed);
+    f->checkpoints_ = checkpoints;
     try {
         f->thread_ = std::thread(&DecodedFrames::readAhead, f.get());
     } catch (const std::system_error&) {
@@ -95,6 +97,7 @@ void DecodedFrames::wake() {
 void DecodedFrames::readAhead() {
     std::uint32_t generation = 0;
     std::uint64_t written = 0;
+    std::uint64_t answeredAt = 0;  // the count written when it turned to this position
     std::uint32_t frame = headFrames_;
     bool done = false;  // nothing more to read for this position
     const auto endHere = [this, &frame, &done] {
@@ -108,14 +111,20 @@ void DecodedFrames::readAhead() {
         if (stopping_.load(std::memory_order_acquire)) return;
         const std::uint64_t wanted = wanted_.load(std::memory_order_acquire);
         if (static_cast<std::uint32_t>(wanted >> 32) != generation) {
+            reached(Checkpoints::At::ReaderTurns);
             generation = static_cast<std::uint32_t>(wanted >> 32);
             frame = static_cast<std::uint32_t>(wanted);
             done = frame >= end_.load(std::memory_order_relaxed);
             if (!done && !reader_->seek(frame)) endHere();
-            answered_.store(packAnswer(generation, written), std::memory_order_release);
+            answeredAt = written;
+            answered_.store(packAnswer(generation, answeredAt), std::memory_order_release);
             continue;
         }
-        const std::uint64_t room = ringFrames_ - (written - taken_.load(std::memory_order_acquire));
+        // What was written before the answer is of no use to the audio thread
+        // (it takes from the answer on), so its room is free without waiting
+        // for the audio thread to say so.
+        const std::uint64_t taken = std::max(taken_.load(std::memory_order_acquire), answeredAt);
+        const std::uint64_t room = ringFrames_ - (written - taken);
         if (!done && room > 0) {
             const auto at = static_cast<std::uint32_t>(written % ringFrames_);
             const std::uint32_t n =
@@ -133,6 +142,7 @@ void DecodedFrames::readAhead() {
             }
             continue;
         }
+        reached(Checkpoints::At::ReaderSleeps);
         wakeups_.wait(seen, std::memory_order_acquire);
     }
 }
@@ -163,13 +173,15 @@ std::uint32_t DecodedFrames::take(std::uint8_t* out, std::uint32_t count, bool& 
         return 0;
     }
     const std::uint64_t answer = answered_.load(std::memory_order_acquire);
-    const std::uint64_t written = written_.load(std::memory_order_acquire);
     if ((answer >> 48) != (generation_ & 0xFFFF)) {
-        // The reader has not yet turned to the position asked for: what it
-        // wrote before is of no use.
-        taken_.store(written, std::memory_order_release);
+        // The reader has not yet turned to the position asked for. Nothing is
+        // taken here: the count written may already hold frames read for the
+        // new position after this answer was loaded, and taking past them
+        // would leave this thread waiting for frames that never come.
+        reached(Checkpoints::At::TakerWaits);
         return 0;
     }
+    const std::uint64_t written = written_.load(std::memory_order_acquire);
     std::uint64_t taken = std::max(taken_.load(std::memory_order_relaxed), answer & kIndexMask);
     const std::uint64_t ready = written - taken;
     if (ready == 0) {

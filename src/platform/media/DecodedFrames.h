@@ -27,15 +27,33 @@ class WaveReader;
 
 class DecodedFrames {
   public:
+    // Where the two threads stand, told to a test so that it can hold either
+    // one there and bring about an interleaving on purpose. The audio thread
+    // tells only while a jump waits for the reader, never on its steady path.
+    class Checkpoints {
+      public:
+        enum class At : std::uint8_t {
+            ReaderTurns,   // the reader is about to go to a new position and say so
+            ReaderSleeps,  // the reader goes to sleep: nothing to read, or no room
+            TakerWaits,    // take() finds the reader not yet at the position asked
+        };
+        virtual void reached(At where) = 0;
+
+      protected:
+        ~Checkpoints() = default;
+    };
+
     // A whole sound already in memory: `pcm` holds whole frames.
     DecodedFrames(std::vector<std::uint8_t> pcm, std::uint32_t frameBytes);
 
     // Decodes up to `headFrames` frames of `reader` now and, if the sound is
     // longer, starts the thread that reads the rest `aheadFrames` ahead.
     // Returns mci::kOk, mci::kInvalidFile (nothing decodes) or
-    // mci::kOutOfMemory (no thread to spare).
+    // mci::kOutOfMemory (no thread to spare). `checkpoints`, if any, must
+    // outlive the frames.
     static std::int32_t decode(std::unique_ptr<WaveReader> reader, std::uint32_t headFrames,
-                               std::uint32_t aheadFrames, std::unique_ptr<DecodedFrames>& out);
+                               std::uint32_t aheadFrames, std::unique_ptr<DecodedFrames>& out,
+                               Checkpoints* checkpoints = nullptr);
 
     ~DecodedFrames();
     DecodedFrames(const DecodedFrames&) = delete;
@@ -57,6 +75,9 @@ class DecodedFrames {
                   std::uint32_t frames);
     void readAhead();
     void wake();
+    void reached(Checkpoints::At where) const {
+        if (checkpoints_ != nullptr) checkpoints_->reached(where);
+    }
 
     const std::uint32_t frameBytes_;
     std::uint32_t frames_ = 0;
@@ -68,7 +89,9 @@ class DecodedFrames {
     std::vector<std::uint8_t> ring_;
     std::uint32_t ringFrames_ = 0;
     std::atomic<std::uint64_t> written_{0};  // by the reader
-    std::atomic<std::uint64_t> taken_{0};    // by the audio thread
+    // By the audio thread, only ever a count it has seen written for the
+    // position the reader answered last.
+    std::atomic<std::uint64_t> taken_{0};
     // The audio thread asks for a position: generation (32 bits) | frame.
     std::atomic<std::uint64_t> wanted_{0};
     // The reader answers: generation (16 bits) | the count written when it
@@ -78,6 +101,7 @@ class DecodedFrames {
     std::atomic<std::uint32_t> end_{0};
     std::atomic<std::uint32_t> wakeups_{0};
     std::atomic<bool> stopping_{false};
+    Checkpoints* checkpoints_ = nullptr;
     std::thread thread_;
 
     // Audio thread only.
