@@ -11,9 +11,11 @@ add_executable(core_tests
   core/ChooserTest.cpp
   core/CommandLineTest.cpp
   core/FilesTest.cpp
+  core/FileWatchTest.cpp
   core/GifDecoderTest.cpp
   core/HostileContentTest.cpp
   core/KeyboardTest.cpp
+  core/PreviewTest.cpp
   core/ScenePictureTest.cpp
   core/ScenePlayerTest.cpp
   core/ScriptLineTest.cpp

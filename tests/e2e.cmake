@@ -16,7 +16,7 @@ if(PIROKKO_SANITIZE)
        "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0")
 endif()
 
-foreach(name window playthrough keyboard wayland folder)
+foreach(name window playthrough keyboard wayland folder preview)
   add_test(NAME e2e.${name}
            COMMAND ${PIROKKO_E2E_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/e2e/${name}_test.py
                    $<TARGET_FILE:pirokko>)

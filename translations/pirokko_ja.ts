@@ -313,6 +313,17 @@ as they are saved.
     </message>
 </context>
 <context>
+    <name>Preview</name>
+    <message>
+        <source>The scene does not play on to line %1</source>
+        <translation>シーンが %1 行目まで進みません</translation>
+    </message>
+    <message>
+        <source>The preview tries again when a file of the game is saved.</source>
+        <translation>ゲームのファイルが保存されると、プレビューはもう一度試します。</translation>
+    </message>
+</context>
+<context>
     <name>RuntimeError</name>
     <message>
         <source>Invalid property value: %1</source>

@@ -1,6 +1,7 @@
 #include "app/Fom.h"
 
 #include "app/LabelDesign.h"
+#include "app/Preview.h"
 #include "platform/system/Errors.h"
 #include "platform/system/Program.h"
 #include "scene/ScriptLine.h"
@@ -46,6 +47,9 @@ Fom::Fom(FomServices s)
       BgmTim(s.timers, platform::True, 1),
       TimPic(s.timers, platform::True, 1100),
       TimSay(s.timers, platform::False, 100),
+      // Long enough for an editor's burst of writes to end, short enough
+      // that the author does not wait for it.
+      Watch(s.timers, 50),
       Module(s.media),
       Random(s.random) {
     Opt.addDesigned(makeOpt(Pic, 960, u"星"));
@@ -60,6 +64,7 @@ Fom::Fom(FomServices s)
     BgmTim.onTimer = [this] { BgmTim_Timer(); };
     Com.onClick = [this](std::int16_t i) { Com_Click(i); };
     Opt.onClick = [this](std::int16_t i) { Opt_Click(i); };
+    Watch.onChange = [this](const std::vector<Text>& changed) { Watch_Change(changed); };
 }
 
 Fom::~Fom() = default;
@@ -69,7 +74,7 @@ void Fom::Form_Load() {
     if (BasePath.empty() || BasePath.back() != u'/') BasePath += u'/';
     ImgPath = BasePath + u"img/";
     TxtPath = BasePath + u"txt/";
-    Module.BgmOpen(BasePath + u"bgm.wav");
+    Module.BgmOpen(MusicFile());
     Module.BgmOn = -1;
     Module.BgmPlay();
     Random.Randomize();
@@ -93,11 +98,18 @@ void Fom::Form_Load() {
 }
 
 void Fom::Form_Activate() {
+    // The author's preview starts at the scene being worked on instead.
+    if (preview_ && !preview_->started) return StartPreview();
     ++activating_;
     struct Leave {
         int& n;
         ~Leave() { --n; }
     } leave{activating_};
+    EnterTitleState();
+    StartScene(u"opn");
+}
+
+void Fom::EnterTitleState() {
     for (Module.LoopI = 0; Module.LoopI <= Com.UBound(); Module.LoopI += 1) {
         auto& button = Com(static_cast<int>(Module.LoopI));
         button.setBackColor(255);
@@ -108,7 +120,16 @@ void Fom::Form_Activate() {
     // own counter, so this loop still visits every box.
     for (Module.LoopI = 0; Module.LoopI <= Opt.UBound(); Module.LoopI += 1)
         Opt(static_cast<int>(Module.LoopI)).setValue(0);
-    StartScene(u"opn");
+}
+
+Text Fom::ScriptFile(const Text& name) const {
+    return TxtPath + name + u".txt";
+}
+Text Fom::PictureFile(const Text& name) const {
+    return ImgPath + name + u".gif";
+}
+Text Fom::MusicFile() const {
+    return BasePath + u"bgm.wav";
 }
 
 void Fom::Form_Unload(std::int16_t&) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/form/CheckBox.h"
 #include "platform/form/CommandButton.h"
@@ -13,6 +15,8 @@
 #include "platform/form/Label.h"
 #include "platform/form/PictureBox.h"
 #include "platform/media/MediaCommands.h"
+#include "platform/system/Errors.h"
+#include "platform/system/FileWatch.h"
 #include "platform/system/Files.h"
 #include "platform/system/Random.h"
 #include "platform/system/Text.h"
@@ -29,6 +33,9 @@ struct FomServices {
     platform::Text gameFolder;
 };
 
+struct PreviewRequest;
+struct PreviewState;
+
 class Fom final : public platform::Form {
   public:
     explicit Fom(FomServices services);
@@ -44,6 +51,7 @@ class Fom final : public platform::Form {
     platform::Timer BgmTim;
     platform::Timer TimPic;
     platform::Timer TimSay;
+    platform::FileWatch Watch;
 
     // Window variables.
     platform::Text BasePath;
@@ -63,6 +71,14 @@ class Fom final : public platform::Form {
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload(std::int16_t& cancel) override;
+
+    // The author's preview (Preview.cpp). Call before Show: the window then
+    // starts at the requested scene as if the player had just chosen it,
+    // played on to the page that holds the requested line (0: the scene's
+    // start); it follows the game's files as they are saved, and a run-time
+    // error waits in the label for the next save instead of ending the game.
+    void PlayPreview(const PreviewRequest& request);
+    void Watch_Change(const std::vector<platform::Text>& changed);
 
     // Scene player.
     void StartScene(const platform::Text& name);
@@ -84,6 +100,21 @@ class Fom final : public platform::Form {
     void Opt_Click(std::int16_t index);
 
   private:
+    friend struct PreviewState;
+    // The title state, in which the title reset starts the opening and the
+    // preview its scene: every button red, enabled and hidden, every box
+    // clear.
+    void EnterTitleState();
+    platform::Text ScriptFile(const platform::Text& name) const;
+    platform::Text PictureFile(const platform::Text& name) const;
+    platform::Text MusicFile() const;
+
+    // The preview's part of the life cycle (Preview.cpp).
+    void StartPreview();
+    void BringBack(const PreviewRequest& place);
+    void PlayOnTo(std::int64_t line);
+    void ShowWaitingFault(const platform::RuntimeError& error);
+
     enum class Acted { kDone, kAgainAtOnce, kRepeat };
     // Acts on the look-ahead line once; for a repeat line `count` receives
     // the number of further advances it asks for.
@@ -93,6 +124,12 @@ class Fom final : public platform::Form {
 
     // Number of the look-ahead line in its file (for messages).
     std::int64_t curLineNumber_ = 0;
+    // What the label shows, for the preview: the scene started last, the
+    // number of the last line acted on and of the page's first line (0 while
+    // the page is empty).
+    platform::Text sceneName_;
+    std::int64_t actedLine_ = 0;
+    std::int64_t pageFirstLine_ = 0;
     // Set while the title reset runs, to recognise content that would only
     // return to the title again and again.
     int activating_ = 0;
@@ -100,4 +137,5 @@ class Fom final : public platform::Form {
     // round the title more than once.
     std::uint64_t titleReturns_ = 0;
     platform::Text gameFolder_;
+    std::unique_ptr<PreviewState> preview_;  // null unless PlayPreview was called
 };

@@ -21,6 +21,7 @@ int play(int argc, char** argv, const LaunchOptions* options) {
     platform::QtTimerHost timers;
     platform::MersenneRandom random;
     Fom fom({timers, random, media, options ? options->gameFolder : platform::ProgramFolder()});
+    if (options && options->preview) fom.PlayPreview(*options->preview);
     fom.Show();
     app.afterFirstFrame([&media] { media.startAudioInBackground(); });
     return app.exec();

@@ -1,7 +1,7 @@
 # The platform in three services: the window and its controls (form/), the
 # media command-string layer (media/, listed in its own fragment) and the
-# program's other services: files, timers, the dispatch point, errors,
-# language, signals and the program itself (system/).
+# program's other services: files and following them, timers, the dispatch
+# point, errors, language, signals and the program itself (system/).
 target_sources(pirokko_core PRIVATE
   platform/form/Accessibility.cpp
   platform/form/CheckBox.cpp
@@ -22,6 +22,7 @@ target_sources(pirokko_core PRIVATE
   platform/system/Dispatch.cpp
   platform/system/Errors.cpp
   platform/system/FaultBox.cpp
+  platform/system/FileWatch.cpp
   platform/system/Files.cpp
   platform/system/Language.cpp
   platform/system/Program.cpp

@@ -6,7 +6,7 @@
 
 void Fom::ShowScenePic(const platform::Text& name) {
     Pic.Cls();
-    E.setPicture(platform::LoadPicture(ImgPath + name + u".gif"));
+    E.setPicture(platform::LoadPicture(PictureFile(name)));
     Pic.setScaleMode(platform::Container::kPixels);
     E.setScaleMode(platform::Container::kPixels);
     const platform::Picture& picture = E.picture();

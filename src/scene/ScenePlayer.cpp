@@ -34,9 +34,12 @@ void Fom::StartScene(const Text& name) {
     // The keys that advance the text act on the label.
     Lbl.SetFocus();
     LineCount = 1;
+    sceneName_ = name;
+    actedLine_ = 0;
+    pageFirstLine_ = 0;
     FileNo = Files.FreeFile();
     ShowScenePic(name);
-    Files.OpenForInput(TxtPath + name + u".txt", FileNo);
+    Files.OpenForInput(ScriptFile(name), FileNo);
     CurLine = Files.LineInput(FileNo);
     curLineNumber_ = 1;
     Lbl_Click();
@@ -69,7 +72,7 @@ void Fom::BackToTitle() {
             platform::trText("Scene",
                              "The opening scene returns to the title before it shows a line, so "
                              "it would restart forever"),
-            platform::toUtf8(TxtPath + u"opn.txt"));
+            platform::toUtf8(ScriptFile(u"opn")));
     }
     ++titleReturns_;
     Form_Activate();
@@ -140,6 +143,7 @@ void Fom::AdvanceSay() {
 Fom::Acted Fom::ActOnLine(double& count) {
     const Text line = CurLine;
     const std::int64_t lineNumber = curLineNumber_;
+    actedLine_ = lineNumber;
     ReadNextLine();
 
     switch (scene::classify(line)) {
@@ -181,6 +185,7 @@ Fom::Acted Fom::ActOnLine(double& count) {
 
         case LineKind::kEmpty:
             ShowSay(Text(), platform::True);
+            pageFirstLine_ = 0;
             LineCount = 0;
             return Acted::kAgainAtOnce;
 
@@ -197,6 +202,7 @@ Fom::Acted Fom::ActOnLine(double& count) {
         base = Lbl.Caption();
         if (Mark == kLineMark && !base.empty()) base.pop_back();
     }
+    if (base.empty()) pageFirstLine_ = lineNumber;
     if (scene::endsPageBefore(CurLine) || LineCount > 14) {
         Mark = kPageEndMark;
         TimSay.setEnabled(platform::False);

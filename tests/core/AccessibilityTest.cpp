@@ -36,17 +36,6 @@ std::string heardOnFocus(const platform::Control& label) {
     return name.isEmpty() ? pageText(label) : readable(name);
 }
 
-// The notification the label shows while its page rests: what it announced.
-std::string announced(const platform::Control& label) {
-    QAccessibleInterface* l = of(label);
-    for (int i = 0; i < l->childCount(); ++i) {
-        QAccessibleInterface* c = l->child(i);
-        if (c->role() == QAccessible::Notification && !c->state().invisible)
-            return readable(c->text(QAccessible::Name));
-    }
-    return "";
-}
-
 // Writes down what a reader is told about the text, at the moments the
 // toolkit tells it: the focus coming to the label, and every notification
 // that appears. (Offscreen there is no reader for the toolkit to send its

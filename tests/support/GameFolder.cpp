@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <QAccessible>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QWidget>
+#include <cstdio>
 #include <fstream>
 
 #include "platform/system/Dispatch.h"
@@ -41,10 +45,31 @@ void GameFolder::rawScript(const std::string& name, const std::string& bytes) {
     std::ofstream(path_ + "/txt/" + name + ".txt", std::ios::binary) << bytes;
 }
 
-void GameFolder::script(const std::string& name, const std::vector<std::string>& lines) {
+std::string scriptBytes(const std::vector<std::string>& lines) {
     std::string bytes;
     for (const auto& line : lines) bytes += cp932(line) + "\r\n";
-    rawScript(name, bytes);
+    return bytes;
+}
+
+void GameFolder::script(const std::string& name, const std::vector<std::string>& lines) {
+    rawScript(name, scriptBytes(lines));
+}
+
+void GameFolder::save(const std::string& relativePath, const std::string& bytes, Save how) {
+    const std::string path = path_ + "/" + relativePath;
+    switch (how) {
+        case Save::kInPlace:
+            std::ofstream(path, std::ios::binary) << bytes;
+            break;
+        case Save::kRenameOver:
+            std::ofstream(path + ".new", std::ios::binary) << bytes;
+            ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+            break;
+        case Save::kDeleteAndCreate:
+            std::remove(path.c_str());
+            std::ofstream(path, std::ios::binary) << bytes;
+            break;
+    }
 }
 
 void GameFolder::picture(const std::string& name, const std::string& dataFile) {
@@ -70,6 +95,26 @@ TestGame::~TestGame() {
 
 void TestGame::start() {
     fom->Show();
+}
+
+bool settle(platform::FileWatch& watch, platform::ManualTimerHost& timers) {
+    platform::Timer& quiet = watch.quietTimer();
+    // The kernel has queued the notices by the time the save returns: the
+    // loop only gives the toolkit the turns it needs to read them.
+    for (int i = 0; i < 1000 && !quiet.Enabled(); ++i) QCoreApplication::processEvents();
+    if (!quiet.Enabled()) return false;
+    timers.fire(quiet);
+    return true;
+}
+
+std::string announced(const platform::Control& label) {
+    QAccessibleInterface* l = QAccessible::queryAccessibleInterface(label.widget());
+    for (int i = 0; i < l->childCount(); ++i) {
+        QAccessibleInterface* c = l->child(i);
+        if (c->role() == QAccessible::Notification && !c->state().invisible)
+            return c->text(QAccessible::Name).replace(u'\n', u'/').toStdString();
+    }
+    return "";
 }
 
 std::string TestGame::label() const {

@@ -15,6 +15,8 @@ std::string testDataPath(const std::string& name);
 
 // Encodes UTF-8 text as code page 932 bytes.
 std::string cp932(const std::string& utf8);
+// A script's bytes: UTF-8 lines encoded in code page 932, each followed by CR LF.
+std::string scriptBytes(const std::vector<std::string>& lines);
 
 class GameFolder {
   public:
@@ -29,10 +31,21 @@ class GameFolder {
     void picture(const std::string& name, const std::string& dataFile = "green-40x30.gif");
     void remove(const std::string& relativePath);
 
+    // The ways editors save a file: writing it in place, writing a new file
+    // and renaming it over the old one (a new inode), or deleting the old one
+    // and creating it again.
+    enum class Save { kInPlace, kRenameOver, kDeleteAndCreate };
+    void save(const std::string& relativePath, const std::string& bytes, Save how);
+
   private:
     QTemporaryDir dir_;
     std::string path_;
 };
+
+// Lets `watch` hear of what was saved (events processed until it notices,
+// within a bound), then ends its quiet period at once. False if it noticed
+// nothing.
+bool settle(platform::FileWatch& watch, platform::ManualTimerHost& timers);
 
 // A window over a game folder, with time, chance and sound in the test's hands.
 struct TestGame {
@@ -43,6 +56,8 @@ struct TestGame {
     void start();
     void tick(platform::Timer& timer) { timers.fire(timer); }
     void click() { fom->Lbl.raiseClick(); }
+    // The window's file watch hears of what was saved (see settle()).
+    bool filesSettle() { return settle(fom->Watch, timers); }
 
     // The label's text with each CR LF shown as "/" and a lone LF (a row
     // break inside a line) as "|": a page's first row is blank, so a page of
@@ -56,3 +71,7 @@ struct TestGame {
 };
 
 std::string utf8(const platform::Text& text);
+
+// The notification the label shows while its page rests: what it announced,
+// rows joined by "/".
+std::string announced(const platform::Control& label);

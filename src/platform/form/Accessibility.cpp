@@ -100,6 +100,13 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     return nullptr;
 }
 
+// Shows `text` in the label's notification, made on the first one.
+void announceText(LabelWidget& label, const QString& text) {
+    if (text.isEmpty()) return;
+    if (!label.announcer) label.announcer = new Announcer(&label);
+    static_cast<Announcer*>(label.announcer)->announce(text);
+}
+
 }  // namespace
 
 void installAccessibility() {
@@ -152,9 +159,12 @@ void labelCaptionChanged(LabelWidget& label) {
     QString announce = now.mid(label.announcedUpTo);
     while (announce.startsWith(u'\n')) announce.remove(0, 1);
     label.announcedUpTo = now.size();
-    if (announce.isEmpty()) return;
-    if (!announcer) label.announcer = announcer = new Announcer(&label);
-    announcer->announce(announce);
+    announceText(label, announce);
+}
+
+void labelAnnounceAll(LabelWidget& label) {
+    label.announcedUpTo = label.readable.size();
+    announceText(label, label.readable);
 }
 
 }  // namespace platform

@@ -17,4 +17,8 @@ void installAccessibility();
 // what was inserted or replaced, and announces the text that came to rest.
 void labelCaptionChanged(LabelWidget& label);
 
+// Announces the whole caption now, marks or not, and again if it was
+// announced before.
+void labelAnnounceAll(LabelWidget& label);
+
 }  // namespace platform

@@ -77,6 +77,10 @@ void Label::setRestingMarks(const std::vector<Text>& marks) {
     labelCaptionChanged(*w);
 }
 
+void Label::announceCaption() {
+    labelAnnounceAll(*static_cast<LabelWidget*>(widget()));
+}
+
 void Label::raiseClick() {
     Dispatcher::run([this] {
         if (onClick) onClick();

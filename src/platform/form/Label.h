@@ -27,6 +27,10 @@ class Label final : public Control {
     // are drawn but never read out; the text that came to rest is announced
     // to assistive technology at that moment.
     void setRestingMarks(const std::vector<Text>& marks);
+    // Tells assistive technology the whole caption at once, as text that
+    // came to rest: for a message that waits for the player, which has no
+    // mark, and which a reader must hear again when it comes again.
+    void announceCaption();
 
     // A click, and everything that stands for one: Space, Enter, Page Down
     // and Down on the focused label, the wheel turned down over the window,

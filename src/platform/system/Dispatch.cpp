@@ -24,9 +24,18 @@ struct DepthGuard {
 };
 }  // namespace
 
-void Dispatcher::setFaultHandler(FaultHandler handler) {
-    state().faultHandler = std::move(handler);
+Dispatcher::FaultHandler Dispatcher::setFaultHandler(FaultHandler handler) {
+    return std::exchange(state().faultHandler, std::move(handler));
 }
+
+namespace {
+// Nothing reaches the game while the handler has the error (its box may run
+// an event loop); whether anything does afterwards is the handler's word.
+void handFault(State& s, const RuntimeError& e) {
+    s.halted = true;
+    if (s.faultHandler(e) == Dispatcher::AfterFault::kGoOn) s.halted = false;
+}
+}  // namespace
 
 void Dispatcher::run(const std::function<void()>& handler) {
     State& s = state();
@@ -36,15 +45,13 @@ void Dispatcher::run(const std::function<void()>& handler) {
         handler();
     } catch (const RuntimeError& e) {
         if (!s.faultHandler) throw;
-        s.halted = true;
-        s.faultHandler(e);
+        handFault(s, e);
     } catch (const std::exception& e) {
         // Anything else is a fault of the program itself; report it the same
         // way rather than let it unwind through the toolkit.
         if (!s.faultHandler) throw;
-        s.halted = true;
-        s.faultHandler(
-            RuntimeError(51, fillIn(trText("RuntimeError", "Internal error: %1"), {e.what()})));
+        handFault(
+            s, RuntimeError(51, fillIn(trText("RuntimeError", "Internal error: %1"), {e.what()})));
     }
 }
 

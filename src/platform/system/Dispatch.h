@@ -13,13 +13,17 @@ class Dispatcher {
   public:
     // What happens to a run-time error that escapes a handler. The program
     // installs one that tells the player and ends; tests leave the default,
-    // which lets the error travel on to the caller.
-    using FaultHandler = std::function<void(const RuntimeError&)>;
-    static void setFaultHandler(FaultHandler handler);
+    // which lets the error travel on to the caller. The handler says whether
+    // events still reach the game afterwards.
+    enum class AfterFault { kHalt, kGoOn };
+    using FaultHandler = std::function<AfterFault(const RuntimeError&)>;
+    // Returns the handler it replaces, so that a policy kept for a while can
+    // put the earlier one back.
+    static FaultHandler setFaultHandler(FaultHandler handler);
 
     // Runs a handler as one event. With the default fault policy a run-time
     // error propagates to the caller (so tests see it); otherwise the fault
-    // handler takes it and the dispatcher halts.
+    // handler takes it and the dispatcher halts unless the handler goes on.
     static void run(const std::function<void()>& handler);
 
     // Entry for events raised from inside a Qt callback: never throws. A fault

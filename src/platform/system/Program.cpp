@@ -92,6 +92,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
         markEnded(1);
         box->exec();
         QCoreApplication::exit(1);
+        return Dispatcher::AfterFault::kHalt;
     });
 }
 

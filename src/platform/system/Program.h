@@ -24,7 +24,8 @@ void End(int exitCode = 0);
 // and a toolkit platform that draws on a screen.
 bool displayAvailable();
 
-// What a program says of a run-time error that ends it, on stderr.
+// What a program says of a run-time error on stderr: one that ends it, or
+// one the author's preview shows while it waits for a fix.
 void printFault(const RuntimeError& error);
 
 // The toolkit without any window, for what a program prints before one

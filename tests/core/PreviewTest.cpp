@@ -1,0 +1,261 @@
+// The author's preview over real files and the real file watch: where it
+// starts, the page a line brings, what each kind of save brings back, and an
+// error that waits for its fix.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "platform/system/Dispatch.h"
+#include "support/GameFolder.h"
+
+namespace {
+
+using Save = GameFolder::Save;
+const std::string kEnd = "\u25BC";  // ▼
+
+// Scene 3, lines counted from 1. A player who clicks through sees the pages
+// /A/B/C▼ (lines 1-4), /D▼ (5-6), /E/F/G▼ (7-9, brought by the repeat line 6),
+// /-H/I▼ (10-11); line 12 returns to the title.
+const std::vector<std::string> kScene3 = {"A", "B", "C", "",   "D", "--2",
+                                          "E", "F", "G", "-H", "I", ">end"};
+
+struct PreviewFolder : GameFolder {
+    PreviewFolder() {
+        script("opn", {"Opening", "tugi", ""});
+        script("1", {"A", "B", "", "P", ">ive", "Q"});
+        script("2", {"X", ">end", "never", "shown"});
+        script("3", kScene3);
+        script("5", {"Five", "tugi", ""});
+        script("6", {"Y", "tugi", "", "after"});
+        for (const char* name : {"opn", "1", "2", "3", "5", "6"}) picture(name);
+    }
+};
+
+// The window as `pirokko --preview SCENE:LINE` starts it.
+struct PreviewGame : TestGame {
+    PreviewGame(const GameFolder& folder, const char16_t* scene, std::int64_t line)
+        : TestGame(folder) {
+        fom->PlayPreview({scene, line});
+        start();
+    }
+    std::string caption() const { return utf8(fom->Lbl.Caption()); }
+};
+
+// The label, then " +chooser" while the chooser is open.
+std::string seen(const TestGame& g) {
+    return g.fom->PicCom.Visible() ? g.label() + " +chooser" : g.label();
+}
+
+// What a scene leaves in the window, and each button: r(ed) or b(lack).
+std::string sceneState(const TestGame& g) {
+    const Fom& f = *g.fom;
+    std::string s = seen(g) + " mark=" + utf8(f.Mark) + " count=" + std::to_string(f.LineCount) +
+                    " next=" + utf8(f.CurLine) + " timer=" + (f.TimSay.Enabled() ? "on" : "off") +
+                    (f.Files.isOpen(f.FileNo) ? " open " : " closed ");
+    for (int i = 0; i <= 7; ++i) s += f.Com(i).Enabled() && f.Com(i).BackColor() == 255 ? "r" : "b";
+    return s;
+}
+
+}  // namespace
+
+TEST(Preview, StartsANumberedSceneAsAPlayersClickOnItsButtonLeavesIt) {
+    PreviewFolder folder;
+    TestGame played(folder);
+    played.start();
+    played.click();
+    played.fom->Opt(0).clickAsPlayer();
+    played.fom->Opt(2).clickAsPlayer();  // 月 and 森 reveal 4, 5 and 0
+    played.fom->Com(5).clickAsPlayer();
+
+    PreviewGame preview(folder, u"5", 0);
+    EXPECT_EQ(sceneState(preview), sceneState(played));
+    EXPECT_EQ(preview.fom->Pic.surface().image(), played.fom->Pic.surface().image());
+    for (int i = 0; i <= 2; ++i) EXPECT_EQ(preview.fom->Opt(i).Value(), 0);
+    played.click();
+    preview.click();
+    EXPECT_EQ(sceneState(preview), sceneState(played));
+}
+
+TEST(Preview, ALineBringsThePageAClickThroughReachesAndPlayGoesOnFromThere) {
+    struct Case {
+        const char16_t* scene;
+        std::int64_t line;
+        std::string page;
+        std::vector<std::pair<std::string, std::string>> then;  // click or tick, page after it
+    };
+    const Case cases[] = {
+        {u"3", 2, "/A/B/C" + kEnd, {{"click", "/D" + kEnd}}},  // in the middle of a page
+        {u"3", 3, "/A/B/C" + kEnd, {}},                        // the last line of a page
+        {u"3", 4, "/D" + kEnd, {}},                            // an empty line
+        {u"3", 5, "/D" + kEnd, {{"click", "/E/F"}}},           // the line after it
+        {u"3", 6, "/E/F/G" + kEnd, {}},                        // a repeat line
+        {u"3", 8, "/E/F/G" + kEnd, {{"tick", "/E/F/G" + kEnd}, {"click", "/-H"}}},
+        {u"3", 12, "/Opening" + kEnd, {{"click", "/Opening" + kEnd + " +chooser"}}},
+        {u"2", 4, "/Opening" + kEnd, {}},          // the title comes first
+        {u"6", 4, "/Y" + kEnd + " +chooser", {}},  // the chooser comes first
+        // The click that brings P leaves the timer running, and >ive holds
+        // nothing: the page is complete, and passes on at the next tick.
+        {u"1", 4, "/P" + kEnd, {{"tick", "/>ive"}}},
+        {u"opn", 1, "/Opening" + kEnd, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(utf8(c.scene) + ":" + std::to_string(c.line));
+        PreviewFolder folder;
+        PreviewGame g(folder, c.scene, c.line);
+        EXPECT_EQ(seen(g), c.page);
+        for (const auto& [act, page] : c.then) {
+            if (act == "click")
+                g.click();
+            else
+                g.tick(g.fom->TimSay);
+            EXPECT_EQ(seen(g), page) << "after " << act;
+        }
+        // Back at the title every button is red again; elsewhere the
+        // scene's own stays played.
+        std::string buttons(8, 'r');
+        if (!c.page.starts_with("/Opening")) buttons[c.scene[0] - u'0'] = 'b';
+        EXPECT_TRUE(sceneState(g).ends_with(buttons)) << sceneState(g);
+    }
+}
+
+// A saved script starts its scene again at the first line of the page that
+// was on screen, by its number, as far as the new file goes.
+TEST(Preview, ASavedScriptBringsBackThePageThatWasOnScreenWhicheverWayItWasSaved) {
+    std::vector<std::string> edited = kScene3;
+    edited[6] = "E, edited";
+    std::vector<std::string> twoMoreAtTheTop = {"new 1", "new 2"};
+    twoMoreAtTheTop.insert(twoMoreAtTheTop.end(), kScene3.begin(), kScene3.end());
+    struct Case {
+        Save how;
+        std::vector<std::string> script;
+        std::string page;
+        std::string back = "/E/F/G" + kEnd;  // once the first script is saved again
+    };
+    const Case cases[] = {
+        {Save::kInPlace, edited, "/E, edited/F/G" + kEnd},
+        {Save::kRenameOver, edited, "/E, edited/F/G" + kEnd},
+        {Save::kDeleteAndCreate, edited, "/E, edited/F/G" + kEnd},
+        {Save::kRenameOver, twoMoreAtTheTop, "/D" + kEnd},  // line 7 is D now
+        {Save::kRenameOver, {"A", "B"}, "/A/B" + kEnd, "/A/B/C" + kEnd},
+        {Save::kRenameOver, {"A", "tugi", ""}, "/A" + kEnd + " +chooser", "/A/B/C" + kEnd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script[0] + " saved " + std::to_string(static_cast<int>(c.how)));
+        PreviewFolder folder;
+        PreviewGame g(folder, u"3", 8);
+        folder.save("txt/3.txt", scriptBytes(c.script), c.how);
+        ASSERT_TRUE(g.filesSettle());
+        EXPECT_EQ(seen(g), c.page);
+        // The file that save left is followed in its turn, held open as the
+        // running scene's script is.
+        folder.save("txt/3.txt", scriptBytes(kScene3), Save::kInPlace);
+        ASSERT_TRUE(g.filesSettle());
+        EXPECT_EQ(seen(g), c.back);
+    }
+    // An empty page on screen brings back the scene's start.
+    PreviewFolder folder;
+    folder.script("3", {"A", "B", "", "tugi"});
+    PreviewGame g(folder, u"3", 4);
+    ASSERT_EQ(seen(g), " +chooser");
+    folder.script("3", {"A, edited", "B", "", "tugi"});
+    ASSERT_TRUE(g.filesSettle());
+    EXPECT_EQ(seen(g), "/A, edited");
+}
+
+TEST(Preview, OnlyWhatWasSavedIsDoneAgainAndTheChooserKeepsWhatThePlayerSet) {
+    PreviewFolder folder;
+    PreviewGame g(folder, u"5", 0);
+    g.click();
+    g.fom->Opt(1).clickAsPlayer();
+    const std::string before = sceneState(g);
+
+    folder.picture("5", "red-blue-2x1.gif");
+    ASSERT_TRUE(g.filesSettle());
+    const QImage redBlue = g.fom->Pic.surface().image();
+    EXPECT_EQ(QColor(redBlue.pixel(5, 5)).red(), 255);
+    EXPECT_EQ(sceneState(g), before);
+
+    g.media.commands.clear();
+    for (bool gone : {false, true}) {
+        if (gone)
+            folder.remove("bgm.wav");
+        else
+            folder.save("bgm.wav", "RIFF", Save::kRenameOver);
+        ASSERT_TRUE(g.filesSettle());
+        EXPECT_EQ(g.media.commands,
+                  (std::vector<std::string>{"close MIDI notify",
+                                            "open \"" + folder.path() + "/bgm.wav\" alias MIDI",
+                                            "play MIDI notify"}));
+        g.media.commands.clear();
+    }
+
+    folder.script("3", {"Three, edited"});
+    folder.picture("opn", "red-blue-2x1.gif");
+    ASSERT_TRUE(g.filesSettle());
+    EXPECT_EQ(sceneState(g), before);
+    EXPECT_EQ(g.fom->Pic.surface().image(), redBlue);
+    EXPECT_TRUE(g.media.commands.empty());
+
+    folder.save("txt/5.txt", scriptBytes({"Five, edited", "tugi", ""}), Save::kInPlace);
+    ASSERT_TRUE(g.filesSettle());
+    EXPECT_EQ(seen(g), "/Five, edited" + kEnd);
+    g.click();
+    EXPECT_EQ(seen(g), "/Five, edited" + kEnd + " +chooser");
+    EXPECT_EQ(g.fom->Opt(1).Value(), 1);
+    EXPECT_TRUE(sceneState(g).ends_with("rrrrrbrr"));
+}
+
+TEST(Preview, AnErrorWaitsInTheLabelForTheSaveThatFixesIt) {
+    PreviewFolder folder;
+    auto g = std::make_unique<PreviewGame>(folder, u"3", 8);
+    std::vector<std::string> broken = kScene3;
+    broken[5] = "--x";
+    folder.save("txt/3.txt", scriptBytes(broken), Save::kRenameOver);
+    ASSERT_TRUE(g->filesSettle());
+    const std::string shown = g->caption();
+    EXPECT_NE(shown.find("Run-time error 13"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(folder.path() + "/txt/3.txt:6"), std::string::npos) << shown;
+    EXPECT_FALSE(g->fom->PicCom.Visible());
+    EXPECT_FALSE(platform::Dispatcher::halted());
+    std::string spoken = shown;
+    std::replace(spoken.begin(), spoken.end(), '\n', '/');
+    EXPECT_EQ(announced(g->fom->Lbl), spoken);
+
+    // Nothing plays on from a page that failed halfway; any save tries again.
+    g->click();
+    g->timers.advance(2000);
+    EXPECT_EQ(g->caption(), shown);
+    folder.script("5", {"Five, edited", "tugi", ""});
+    ASSERT_TRUE(g->filesSettle());
+    EXPECT_EQ(g->caption(), shown);
+    folder.save("txt/3.txt", scriptBytes(kScene3), Save::kInPlace);
+    ASSERT_TRUE(g->filesSettle());
+    EXPECT_EQ(seen(*g), "/E/F/G" + kEnd);
+
+    // A script deleted while watched, and created again.
+    folder.remove("txt/3.txt");
+    ASSERT_TRUE(g->filesSettle());
+    EXPECT_NE(g->caption().find("File not found"), std::string::npos) << g->caption();
+    folder.script("3", kScene3);
+    ASSERT_TRUE(g->filesSettle());
+    EXPECT_EQ(seen(*g), "/E/F/G" + kEnd);
+
+    // Without the preview the earlier policy is back.
+    g.reset();
+    EXPECT_FALSE(platform::Dispatcher::setFaultHandler(nullptr));
+}
+
+TEST(Preview, AStartThatFailsWaitsForTheFilesItNeeds) {
+    PreviewFolder folder;
+    PreviewGame g(folder, u"4", 1);
+    EXPECT_NE(g.caption().find(folder.path() + "/img/4.gif"), std::string::npos) << g.caption();
+    folder.picture("4");
+    folder.script("4", {"Four", "tugi", ""});
+    ASSERT_TRUE(g.filesSettle());
+    EXPECT_EQ(seen(g), "/Four" + kEnd);
+}
