@@ -23,6 +23,10 @@ std::string launchUsage() {
                   "as they are saved.\n");
 }
 
+bool isSceneName(const platform::Text& name) {
+    return name == u"opn" || (name.size() == 1 && name[0] >= u'0' && name[0] <= u'7');
+}
+
 namespace {
 
 Launch usageError(const std::string& message) {
@@ -69,15 +73,11 @@ long long countLines(const std::string& path) {
     return n;
 }
 
-bool isSceneName(const std::string& s) {
-    return s == "opn" || (s.size() == 1 && s[0] >= '0' && s[0] <= '7');
-}
-
 // SCENE[:LINE] as written; an empty result is good.
 std::string readPreview(const std::string& arg, PreviewRequest& out) {
     const std::size_t colon = arg.find(':');
     const std::string scene = arg.substr(0, colon);
-    if (!isSceneName(scene))
+    if (!isSceneName(platform::fromUtf8(scene)))
         return fillIn(trText("CommandLine", "there is no scene %1: the scenes are opn and 0 to 7"),
                       {scene.empty() ? "\"\"" : scene});
     out.scene = platform::fromUtf8(scene);

@@ -20,10 +20,6 @@ namespace {
 
 const Text kOpening = u"opn";
 
-bool isSceneName(const Text& name) {
-    return name == kOpening || (name.size() == 1 && name[0] >= u'0' && name[0] <= u'7');
-}
-
 }  // namespace
 
 PreviewState::PreviewState(Fom& fom, PreviewRequest start) : start(std::move(start)) {
