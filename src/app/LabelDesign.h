@@ -10,5 +10,9 @@ namespace fom_design {
 inline constexpr platform::Rect kLabelTwips{-240, 240, 6495, 3855};
 inline constexpr char16_t kLabelFace[] = u"ＭＳ Ｐゴシック";
 inline constexpr double kLabelPoints = 12;
+// The label starts left of the window, so a row centred in it stays on the
+// screen only while it is no wider than this.
+inline constexpr int kLabelVisibleWidthPx =
+    static_cast<int>((kLabelTwips.width + 2 * kLabelTwips.left) / platform::kTwipsPerPixel);
 
 }  // namespace fom_design

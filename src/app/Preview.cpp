@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/LabelDesign.h"
+#include "platform/form/LabelLayout.h"
 #include "platform/system/Errors.h"
 #include "platform/system/Language.h"
 #include "platform/system/Program.h"
@@ -133,9 +135,14 @@ void Fom::ShowWaitingFault(const platform::RuntimeError& error) {
     // failed halfway.
     if (Files.isOpen(FileNo)) Files.Close(FileNo);
     TimSay.setEnabled(platform::False);
-    ShowSay(platform::fromUtf8(error.what()) + u"\n\n" +
-                platform::fromUtf8(platform::trText(
-                    "Preview", "The preview tries again when a file of the game is saved.")),
+    // Rows as wide as the label would lose their first characters off the
+    // window's edge.
+    const Text message =
+        platform::fromUtf8(error.what()) + u"\n\n" +
+        platform::fromUtf8(platform::trText(
+            "Preview", "The preview tries again when a file of the game is saved."));
+    ShowSay(platform::breakRows(message, fom_design::kLabelFace, fom_design::kLabelPoints,
+                                fom_design::kLabelVisibleWidthPx),
             platform::True);
     Lbl.announceCaption();
 }

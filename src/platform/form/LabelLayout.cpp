@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <cmath>
+#include <limits>
 
 #include "platform/form/LabelLayoutQt.h"
 
@@ -81,6 +82,23 @@ CaptionFit fitCaption(TextView caption, TextView fontFace, double fontPoints, in
         if (bottom > heightPx && fit.fits()) fit.firstCutRow = row;
     });
     return fit;
+}
+
+Text breakRows(TextView text, TextView fontFace, double fontPoints, int widthPx) {
+    const QString caption = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    const QFont font = labelFont(
+        QString::fromUtf16(fontFace.data(), static_cast<qsizetype>(fontFace.size())), fontPoints);
+    QString out;
+    layoutCaption(caption, font, widthPx, std::numeric_limits<qreal>::max(),
+                  [&](QTextLayout& layout, std::size_t row, qreal) {
+                      if (row > 0) out += QLatin1Char('\n');
+                      for (int i = 0; i < layout.lineCount(); ++i) {
+                          const QTextLine line = layout.lineAt(i);
+                          if (i > 0) out += QLatin1Char('\n');
+                          out += layout.text().mid(line.textStart(), line.textLength()).trimmed();
+                      }
+                  });
+    return out.toStdU16String();
 }
 
 }  // namespace platform

@@ -19,4 +19,9 @@ struct CaptionFit {
 CaptionFit fitCaption(TextView caption, TextView fontFace, double fontPoints, int widthPx,
                       int heightPx);
 
+// `text` with a row break (LF) wherever the label would wrap it at
+// `widthPx`: laid out in a label at least that wide, its centred rows then
+// stay within `widthPx` of the middle.
+Text breakRows(TextView text, TextView fontFace, double fontPoints, int widthPx);
+
 }  // namespace platform
