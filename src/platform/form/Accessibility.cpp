@@ -43,7 +43,9 @@ class LabelAccessible final : public QAccessibleWidget, public QAccessibleTextIn
         return name == pressAction() ? QStringList{QStringLiteral("Space")} : QStringList{};
     }
 
-    // Text: read-only, no caret or selection of its own.
+    // Text: read-only, no caret or selection of its own. The widget's own
+    // text(Text) stays as it is beside it.
+    using QAccessibleWidget::text;
     QString text(int start, int end) const override {
         const QString& r = label()->readable;
         start = std::clamp<int>(start, 0, r.size());
