@@ -8,10 +8,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <filesystem>
-#include <fstream>
 
 #include "app/CommandLine.h"
-#include "platform/system/Dispatch.h"
 #include "support/GameFolder.h"
 
 namespace {
@@ -35,13 +33,11 @@ struct WorkingFolder {
 
 TEST(CommandLine, AFolderTakesThePlaceOfTheProgramsFolderForEveryFileTheGameReads) {
     GameFolder folder;  // .../game; played here as "遊び 場" from its parent
+    folder.script("opn", {"夜の森", "tugi"});
+    folder.picture("opn");
     const std::string parent = std::filesystem::path(folder.path()).parent_path();
     const std::string named = parent + "/遊び 場";
     std::filesystem::rename(folder.path(), named);
-    {
-        std::ofstream(named + "/txt/opn.txt", std::ios::binary) << cp932("夜の森") + "\r\ntugi\r\n";
-        std::filesystem::copy_file(testDataPath("green-40x30.gif"), named + "/img/opn.gif");
-    }
     WorkingFolder here(parent);
     for (const std::string given : {"遊び 場", "遊び 場/", "./遊び 場/../遊び 場"}) {
         const Launch l = launch({given});
@@ -51,10 +47,7 @@ TEST(CommandLine, AFolderTakesThePlaceOfTheProgramsFolderForEveryFileTheGameRead
     }
     EXPECT_EQ(utf8(launch({}).options.gameFolder), "/usr/lib/pirokko");
 
-    platform::Dispatcher::reset();
-    TestGame g(folder);
-    g.fom = std::make_unique<Fom>(
-        FomServices{g.timers, g.random, g.media, launch({"遊び 場"}).options.gameFolder});
+    TestGame g(launch({"遊び 場"}).options.gameFolder);
     g.start();
     EXPECT_EQ(utf8(g.fom->BasePath), named + "/");
     EXPECT_EQ(utf8(g.fom->ImgPath), named + "/img/");

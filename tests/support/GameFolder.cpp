@@ -82,10 +82,11 @@ void GameFolder::remove(const std::string& relativePath) {
     QFile::remove(QString::fromStdString(path_ + "/" + relativePath));
 }
 
-TestGame::TestGame(const GameFolder& folder) {
+TestGame::TestGame(const GameFolder& folder) : TestGame(platform::fromUtf8(folder.path())) {}
+
+TestGame::TestGame(platform::Text gameFolder) {
     platform::Dispatcher::reset();
-    fom = std::make_unique<Fom>(
-        FomServices{timers, random, media, platform::fromUtf8(folder.path())});
+    fom = std::make_unique<Fom>(FomServices{timers, random, media, std::move(gameFolder)});
 }
 
 TestGame::~TestGame() {

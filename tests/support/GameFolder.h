@@ -50,6 +50,7 @@ bool settle(platform::FileWatch& watch, platform::ManualTimerHost& timers);
 // A window over a game folder, with time, chance and sound in the test's hands.
 struct TestGame {
     explicit TestGame(const GameFolder& folder);
+    explicit TestGame(platform::Text gameFolder);
     ~TestGame();
 
     // Load and activate, as the program does when it starts.

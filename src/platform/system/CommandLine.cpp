@@ -33,16 +33,16 @@ std::string CommandLine::value(const std::string& name) const {
 }
 
 CommandLine readCommandLine(int argc, const char* const* argv,
-                            const std::vector<OptionSpec>& options) {
+                            const std::vector<KnownOption>& options) {
     QCommandLineParser parser;
     // The program writes its own help: the parser's would be in English only.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     std::vector<QCommandLineOption> qtOptions;
-    for (const OptionSpec& spec : options) {
+    for (const KnownOption& known : options) {
         QStringList names;
-        for (const std::string& n : spec.names) names << QString::fromStdString(n);
+        for (const std::string& n : known.names) names << QString::fromStdString(n);
         QCommandLineOption option(names);
-        if (spec.takesValue) option.setValueName(QStringLiteral("value"));
+        if (known.takesValue) option.setValueName(QStringLiteral("value"));
         qtOptions.push_back(option);
         parser.addOption(option);
     }

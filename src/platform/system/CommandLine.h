@@ -9,7 +9,7 @@
 
 namespace platform {
 
-struct OptionSpec {
+struct KnownOption {
     std::vector<std::string> names;  // "help", "h": without their dashes
     bool takesValue = false;
 };
@@ -32,6 +32,6 @@ struct CommandLine {
 
 // Reads argv[1..argc-1] (UTF-8, as the session passes them) against `options`.
 CommandLine readCommandLine(int argc, const char* const* argv,
-                            const std::vector<OptionSpec>& options);
+                            const std::vector<KnownOption>& options);
 
 }  // namespace platform

@@ -22,13 +22,7 @@ struct DepthGuard {
     DepthGuard() { ++state().depth; }
     ~DepthGuard() { --state().depth; }
 };
-}  // namespace
 
-Dispatcher::FaultHandler Dispatcher::setFaultHandler(FaultHandler handler) {
-    return std::exchange(state().faultHandler, std::move(handler));
-}
-
-namespace {
 // Nothing reaches the game while the handler has the error (its box may run
 // an event loop); whether anything does afterwards is the handler's word.
 void handFault(State& s, const RuntimeError& e) {
@@ -36,6 +30,10 @@ void handFault(State& s, const RuntimeError& e) {
     if (s.faultHandler(e) == Dispatcher::AfterFault::kGoOn) s.halted = false;
 }
 }  // namespace
+
+Dispatcher::FaultHandler Dispatcher::setFaultHandler(FaultHandler handler) {
+    return std::exchange(state().faultHandler, std::move(handler));
+}
 
 void Dispatcher::run(const std::function<void()>& handler) {
     State& s = state();

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QStringList>
 #include <string>
@@ -25,11 +26,6 @@ Stamp stampOf(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return {};
     return {true, st.st_dev, st.st_ino, st.st_size,
             std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
-}
-
-QString folderOf(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
 }  // namespace
@@ -113,7 +109,7 @@ void FileWatch::follow(const std::vector<Text>& files) {
         f.stamp = stampOf(f.native);
         d.watch(f);
         d.files.push_back(std::move(f));
-        const QString folder = folderOf(d.files.back().qpath);
+        const QString folder = QFileInfo(d.files.back().qpath).path();
         if (!d.folders.contains(folder)) {
             d.folders.append(folder);
             d.watcher->addPath(folder);
