@@ -18,6 +18,7 @@
 #include <string>
 
 #include "app/Fom.h"
+#include "platform/desktop/form/Widgets.h"
 #include "platform/system/Program.h"
 #include "platform/system/Timer.h"
 
@@ -60,7 +61,7 @@ int child(const std::string& kind, const std::string& imgSource) {
     QApplication::processEvents();
     const auto t0 = std::chrono::steady_clock::now();
     fom.Lbl.raiseClick();
-    fom.window()->repaint();
+    platform::hostOf(fom)->repaint();
     const auto t1 = std::chrono::steady_clock::now();
     std::printf("%.2f\n", std::chrono::duration<double, std::milli>(t1 - t0).count());
     return 0;

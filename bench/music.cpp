@@ -31,7 +31,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/media/SdlMedia.h"
+#include "platform/desktop/media/SdlMedia.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

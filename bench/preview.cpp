@@ -28,6 +28,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Fom.h"
+#include "platform/desktop/form/Widgets.h"
 #include "platform/media/MediaCommands.h"
 #include "platform/system/Program.h"
 #include "platform/system/Random.h"
@@ -106,10 +107,8 @@ int main(int argc, char** argv) {
     std::filesystem::copy_file(PIROKKO_BENCH_GIF, root + "/img/3.gif");
     save(scriptPath, script("v0"), Save::kInPlace);
 
-    platform::QtTimerHost timers;
-    platform::MersenneRandom random;
     platform::NoMediaDevice media;
-    Fom fom({timers, random, media, platform::fromUtf8(root)});
+    Fom fom({app.timers(), app.random(), media, platform::fromUtf8(root)});
     fom.PlayPreview({u"3", 33});
     fom.Show();
     std::string mark = "v0";
@@ -118,7 +117,7 @@ int main(int argc, char** argv) {
         const std::string caption = platform::toUtf8(fom.Lbl.Caption());
         return caption.find("\r\n" + mark + "\r\n") == 0 && caption.ends_with("\u25BC");
     };
-    fom.Lbl.widget()->installEventFilter(&paints);
+    platform::widgetOf(fom.Lbl)->installEventFilter(&paints);
     runUntil([&] { return paints.painted; });
     if (!paints.painted) {
         std::fprintf(stderr, "the preview never showed its first page\n");

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "SeamAnalysis.h"
-#include "platform/media/SdlMedia.h"
+#include "platform/desktop/media/SdlMedia.h"
 #include "platform/system/Text.h"
 #include "shared/Music.h"
 

@@ -2,11 +2,11 @@
 # player, the media command-string parser, the picture decoder and the wave
 # file reader. See fuzz/README.md.
 #
-# With PIROKKO_FUZZ every target of the tree, pirokko_core included, is built
+# With PIROKKO_FUZZ every target of the tree, the game and the desktop backend included, is built
 # with coverage for the fuzzer, AddressSanitizer and UBSan; only the fuzz
 # targets link libFuzzer itself. Included from the root CMakeLists.txt before
 # any target is made, so that the flags reach the whole tree; the targets name
-# pirokko_core, which CMake resolves once the tree has been read.
+# the game and the desktop backend, which CMake resolves once the tree has been read.
 
 option(PIROKKO_FUZZ "Build the libFuzzer targets (clang only); instruments the whole tree" OFF)
 
@@ -23,7 +23,7 @@ if(PIROKKO_FUZZ)
   set(PIROKKO_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
   foreach(target IN ITEMS fuzz_lines fuzz_player fuzz_mci fuzz_gif fuzz_wave)
     add_executable(${target} ${PIROKKO_FUZZ_DIR}/${target}.cpp)
-    target_link_libraries(${target} PRIVATE pirokko_core)
+    target_link_libraries(${target} PRIVATE pirokko_game pirokko_desktop)
     target_link_options(${target} PRIVATE -fsanitize=fuzzer)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endforeach()

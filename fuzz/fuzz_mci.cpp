@@ -31,8 +31,8 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "platform/media/MciCommand.h"
-#include "platform/media/SdlMedia.h"
+#include "platform/common/MciCommand.h"
+#include "platform/desktop/media/SdlMedia.h"
 
 namespace {
 

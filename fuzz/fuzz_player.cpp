@@ -42,10 +42,12 @@
 
 #include "FuzzCheck.h"
 #include "app/Fom.h"
+#include "app/Identity.h"
+#include "platform/desktop/form/Widgets.h"
+#include "platform/media/MediaCommands.h"
 #include "platform/system/Dispatch.h"
 #include "platform/system/Errors.h"
 #include "platform/system/Files.h"
-#include "platform/media/MediaCommands.h"
 #include "platform/system/Program.h"
 #include "platform/system/Random.h"
 #include "platform/system/Timer.h"
@@ -160,7 +162,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);  // lives for the whole run
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    platform::Application::substituteFonts();
+    introduceGame();
 
     gFolder = fuzz::scratchFolder("pirokko-fuzz-player");
     for (const char* sub : {"/txt", "/img"}) FUZZ_CHECK(mkdir((gFolder + sub).c_str(), 0700) == 0);
@@ -208,7 +210,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         // The label lays its caption out only when painted: paint it once,
         // as it stands at the end.
-        (void)f.Lbl.widget()->grab();
+        platform::widgetOf((void)f.Lbl)->grab();
     } catch (const platform::RuntimeError& e) {
         // Bad content stops the game with a message: an allowed outcome.
         if (fuzz::tracing()) std::fprintf(stderr, "run-time error: %s\n", e.what());

@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "platform/media/DecodedFrames.h"
-#include "platform/media/MciCommand.h"
-#include "platform/media/WaveReader.h"
+#include "platform/common/MciCommand.h"
+#include "platform/desktop/media/DecodedFrames.h"
+#include "platform/desktop/media/WaveReader.h"
 
 namespace {
 
@@ -80,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pass(*frames, from);
     const std::uint64_t again = pass(*frames, 0);
     if (fuzz::tracing()) {
-        std::fprintf(stderr, "%u frames in the headers, %llu taken, %llu again\n",
-                     frames->frames(), static_cast<unsigned long long>(whole),
+        std::fprintf(stderr, "%u frames in the headers, %llu taken, %llu again\n", frames->frames(),
+                     static_cast<unsigned long long>(whole),
                      static_cast<unsigned long long>(again));
     }
     // The file does not change here: the second pass from the start is the first.

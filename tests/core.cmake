@@ -2,7 +2,7 @@ add_library(pirokko_test_support STATIC
   support/TestMain.cpp
   support/GameFolder.cpp)
 target_include_directories(pirokko_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(pirokko_test_support PUBLIC pirokko_core GTest::gtest)
+target_link_libraries(pirokko_test_support PUBLIC pirokko_game pirokko_desktop GTest::gtest)
 target_compile_definitions(pirokko_test_support PUBLIC
   PIROKKO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 

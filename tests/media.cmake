@@ -12,7 +12,7 @@ add_executable(pirokko_media_tests
   media/EncodingsTest.cpp
   media/DecodedFramesTest.cpp)
 target_include_directories(pirokko_media_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/media)
-target_link_libraries(pirokko_media_tests PRIVATE pirokko_core SDL2::SDL2 GTest::gtest)
+target_link_libraries(pirokko_media_tests PRIVATE pirokko_game pirokko_desktop SDL2::SDL2 GTest::gtest)
 target_compile_definitions(pirokko_media_tests PRIVATE
   PIROKKO_BGM_WAV="${CMAKE_BINARY_DIR}/bgm.wav"
   PIROKKO_ENCODINGS_DIR="${CMAKE_CURRENT_BINARY_DIR}/encodings")

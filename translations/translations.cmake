@@ -1,5 +1,5 @@
 # The programs' words in other languages. Each .ts file is compiled at build
-# time and built into pirokko_core as a resource, so a copied program still
+# time and built into the desktop backend as a resource, so a copied program still
 # speaks them. `cmake --build build --target update_translations` gathers the
 # words from the sources into the .ts files; a test fails while one has words
 # left to translate or words the sources no longer use.
@@ -13,10 +13,10 @@ set(PIROKKO_LUPDATE_OPTIONS -locations none -tr-function-alias translate+=trText
 set(PIROKKO_TS_FILES ${PIROKKO_TS_FILES} PARENT_SCOPE)
 set(PIROKKO_LUPDATE_OPTIONS ${PIROKKO_LUPDATE_OPTIONS} PARENT_SCOPE)
 
-qt_add_lrelease(pirokko_core
+qt_add_lrelease(pirokko_desktop
   TS_FILES ${PIROKKO_TS_FILES}
   QM_FILES_OUTPUT_VARIABLE PIROKKO_QM_FILES)
-qt_add_resources(pirokko_core pirokko_translations
+qt_add_resources(pirokko_desktop pirokko_translations
   PREFIX /i18n
   BASE ${CMAKE_CURRENT_BINARY_DIR}
   FILES ${PIROKKO_QM_FILES})

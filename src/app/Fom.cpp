@@ -1,5 +1,7 @@
 #include "app/Fom.h"
 
+#include "app/IconGif.h"
+#include "app/Identity.h"
 #include "app/LabelDesign.h"
 #include "app/Preview.h"
 #include "platform/system/Errors.h"
@@ -25,17 +27,13 @@ std::unique_ptr<platform::CheckBox> makeOpt(platform::Container& pic, double lef
 }
 
 platform::Picture windowIcon() {
-    try {
-        return platform::LoadPicture(u":/pirokko/icon.gif");
-    } catch (const platform::RuntimeError&) {
-        return {};  // a build without the icon still runs
-    }
+    return platform::DecodePicture(kIconGif, kIconGifSize, u"icon.gif");
 }
 
 }  // namespace
 
 Fom::Fom(FomServices s)
-    : platform::Form(Design{u"Pirokko", 681, 289, kLavender, windowIcon()}),
+    : platform::Form(Design{kGameName, 681, 289, kLavender, windowIcon()}),
       Lbl(*this,
           {fom_design::kLabelTwips, u"Label1", fom_design::kLabelFace, fom_design::kLabelPoints}),
       Pic(*this, {{6720, 120, 3375, 3855}, kLavender, true}),
@@ -56,6 +54,7 @@ Fom::Fom(FomServices s)
     Opt.addDesigned(makeOpt(Pic, 1800, u"森"));
     E.setVisible(platform::False);
     Lbl.setRestingMarks({scene::kPageEndMark, scene::kLineMark});
+    Lbl.setClickKeys(fom_design::kGoOnKeys, fom_design::kWheelDownGoesOn);
     gameFolder_ = std::move(s.gameFolder);
 
     Lbl.onClick = [this] { Lbl_Click(); };

@@ -4,26 +4,17 @@
 
 #include "app/CommandLine.h"
 #include "app/Fom.h"
-#include "platform/media/SdlMedia.h"
+#include "app/Identity.h"
 #include "platform/system/Program.h"
-#include "platform/system/Random.h"
-#include "platform/system/Timer.h"
 
 namespace {
 
 int play(int argc, char** argv, const LaunchOptions* options) {
-    // Loading the sound library and probing its drivers would compete with
-    // the window for the machine; the music waits for the first frame.
-    platform::SdlMedia::Options sound;
-    sound.holdOutput = true;
-    platform::SdlMedia media(sound);
     platform::Application app(argc, argv);
-    platform::QtTimerHost timers;
-    platform::MersenneRandom random;
-    Fom fom({timers, random, media, options ? options->gameFolder : platform::ProgramFolder()});
+    Fom fom({app.timers(), app.random(), app.media(),
+             options ? options->gameFolder : platform::ProgramFolder()});
     if (options && options->preview) fom.PlayPreview(*options->preview);
     fom.Show();
-    app.afterFirstFrame([&media] { media.startAudioInBackground(); });
     return app.exec();
 }
 
@@ -40,6 +31,7 @@ int failWithFolder(int argc, char** argv, const platform::RuntimeError& error) {
 }  // namespace
 
 int runPirokko(int argc, char** argv) {
+    introduceGame();
     if (argc <= 1) return play(argc, argv, nullptr);
     Launch launch;
     {

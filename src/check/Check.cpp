@@ -7,11 +7,11 @@
 
 #include "check/Script.h"
 #include "check/Stage.h"
+#include "platform/common/MciCommand.h"
+#include "platform/desktop/media/SdlMedia.h"
+#include "platform/form/Picture.h"
 #include "platform/system/Errors.h"
 #include "platform/system/Language.h"
-#include "platform/media/MciCommand.h"
-#include "platform/form/Picture.h"
-#include "platform/media/SdlMedia.h"
 
 namespace check {
 

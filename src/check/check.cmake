@@ -8,7 +8,7 @@ add_library(pirokko_check STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Script.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Stage.cpp)
 target_include_directories(pirokko_check PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(pirokko_check PUBLIC pirokko_core)
+target_link_libraries(pirokko_check PUBLIC pirokko_game pirokko_desktop)
 
 add_executable(pirokko-check ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(pirokko-check PRIVATE pirokko_check Qt6::Widgets)

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/Identity.h"
 #include "app/Version.h"
 #include "check/Check.h"
 #include "platform/system/CommandLine.h"
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(quietToolkit);
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    platform::Application::substituteFonts();
+    introduceGame();
     platform::useSessionLanguage();
 
     const platform::CommandLine line =

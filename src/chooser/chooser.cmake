@@ -1,2 +1,2 @@
-target_sources(pirokko_core PRIVATE
+target_sources(pirokko_game PRIVATE
   chooser/Chooser.cpp)

@@ -1,4 +1,4 @@
-target_sources(pirokko_core PRIVATE
+target_sources(pirokko_game PRIVATE
   scene/ScenePicture.cpp
   scene/ScenePlayer.cpp
   scene/ScriptLine.cpp)

@@ -8,7 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/form/GifDecoder.h"
+#include "platform/desktop/form/GifDecoder.h"
+#include "platform/desktop/form/PictureImage.h"
 #include "scenes.h"
 
 namespace {
@@ -21,7 +22,7 @@ QImage decode(const QByteArray& bytes) {
         platform::decodeFirstGifImage(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                       static_cast<std::size_t>(bytes.size()), 1ll << 30);
     EXPECT_EQ(gif.problem, "");
-    return gif.image.convertToFormat(QImage::Format_ARGB32);
+    return platform::imageCopy(gif.picture).convertToFormat(QImage::Format_ARGB32);
 }
 
 // Pixels scattered over the whole palette by a fixed generator: noise is

@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop/form/Widgets.h"
 #include "support/GameFolder.h"
 
 namespace {
 
 QAccessibleInterface* of(const platform::Control& c) {
-    return QAccessible::queryAccessibleInterface(c.widget());
+    return QAccessible::queryAccessibleInterface(platform::widgetOf(c));
 }
 
 std::string readable(QString text) {
@@ -42,7 +43,7 @@ std::string heardOnFocus(const platform::Control& label) {
 // events to; these are the widget events it sends them from.)
 class Reader final : public QObject {
   public:
-    explicit Reader(const platform::Control& label) : label_(label.widget()) {
+    explicit Reader(const platform::Control& label) : label_(platform::widgetOf(label)) {
         QApplication::instance()->installEventFilter(this);
     }
     ~Reader() override { QApplication::instance()->removeEventFilter(this); }
@@ -76,7 +77,7 @@ TEST(Accessibility, TheLabelIsReadLineByLineAndAnnouncesEachPageOnceItRests) {
     auto& f = *g.fom;
     g.start();
 
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(f.window());
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(platform::hostOf(f));
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name).toStdString(), "Pirokko");
     QAccessibleInterface* label = of(f.Lbl);
@@ -132,9 +133,9 @@ TEST(Accessibility, EveryPageIsHeardOnceAndWholeTheFirstOfEachSceneToo) {
     auto& f = *g.fom;
     Reader reader(f.Lbl);
     g.start();
-    f.window()->activateWindow();
+    platform::hostOf(f)->activateWindow();
     QApplication::processEvents();
-    ASSERT_TRUE(f.window()->isActiveWindow());
+    ASSERT_TRUE(platform::hostOf(f)->isActiveWindow());
 
     const std::string onFocus = heardOnFocus(f.Lbl);
     EXPECT_NE(onFocus, "");

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/form/GifDecoder.h"
+#include "platform/desktop/form/GifDecoder.h"
+#include "platform/desktop/form/PictureImage.h"
 
 namespace {
 
@@ -173,8 +174,8 @@ TEST(GifDecoder, LaysTheFirstImageOnItsCanvas) {
         SCOPED_TRACE(c.name);
         const platform::GifPicture out = decode(write(c.file));
         ASSERT_EQ(out.problem, "");
-        EXPECT_EQ(out.image.format(), QImage::Format_ARGB32_Premultiplied);
-        EXPECT_EQ(rowsOf(out.image), c.shown);
+        EXPECT_EQ(platform::imageCopy(out.picture).format(), QImage::Format_ARGB32_Premultiplied);
+        EXPECT_EQ(rowsOf(platform::imageCopy(out.picture)), c.shown);
     }
 }
 
@@ -212,11 +213,11 @@ TEST(GifDecoder, RefusesWhatItCannotShowWithAReason) {
         const platform::GifPicture out = decode(c.bytes, 64 << 20);
         if (!c.problem) {
             EXPECT_EQ(out.problem, "");
-            EXPECT_EQ(rowsOf(out.image),
+            EXPECT_EQ(rowsOf(platform::imageCopy(out.picture)),
                       (std::vector<std::string>{"RRRR", "GGGG", "BBBB", "YYYY"}));
             continue;
         }
         EXPECT_NE(out.problem.find(*c.problem), std::string::npos) << out.problem;
-        EXPECT_TRUE(out.image.isNull());
+        EXPECT_TRUE(out.picture.isEmpty());
     }
 }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop/form/PictureImage.h"
 #include "platform/system/Errors.h"
 #include "scene/ScriptLine.h"
 #include "support/GameFolder.h"
@@ -46,7 +47,7 @@ PictureOutcome showGif(const std::optional<Bytes>& bytes) {
     PictureOutcome out;
     try {
         g.start();
-        out.shown = g.fom->E.picture().image();
+        out.shown = platform::imageCopy(g.fom->E.picture());
         EXPECT_EQ(g.label(), "/Text" + kEnd);
     } catch (const platform::RuntimeError& e) {
         out.error = e;

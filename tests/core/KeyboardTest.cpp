@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "platform/desktop/form/Widgets.h"
 #include "support/GameFolder.h"
 
 namespace {
@@ -33,13 +34,13 @@ void wheel(QWidget* window, int dy) {
 // raise their focus events.
 void startInFront(TestGame& g) {
     g.start();
-    g.fom->window()->activateWindow();
+    platform::hostOf(*g.fom)->activateWindow();
     QApplication::processEvents();
-    ASSERT_TRUE(g.fom->window()->isActiveWindow());
+    ASSERT_TRUE(platform::hostOf(*g.fom)->isActiveWindow());
 }
 
 QWidget* focused(const TestGame& g) {
-    return g.fom->window()->focusWidget();
+    return platform::hostOf(*g.fom)->focusWidget();
 }
 
 // The focused control's key, as a player presses it.
@@ -49,11 +50,11 @@ void press(const TestGame& g, int code) {
 
 std::string focusName(const TestGame& g) {
     auto& f = *g.fom;
-    if (focused(g) == f.Lbl.widget()) return "label";
+    if (focused(g) == platform::widgetOf(f.Lbl)) return "label";
     for (int i = 0; i <= f.Opt.UBound(); ++i)
-        if (focused(g) == f.Opt(i).widget()) return "box " + std::to_string(i);
+        if (focused(g) == platform::widgetOf(f.Opt(i))) return "box " + std::to_string(i);
     for (int i = 0; i <= f.Com.UBound(); ++i)
-        if (focused(g) == f.Com(i).widget()) return "button " + std::to_string(i);
+        if (focused(g) == platform::widgetOf(f.Com(i))) return "button " + std::to_string(i);
     return "elsewhere";
 }
 
@@ -73,21 +74,21 @@ TEST(Keyboard, EachAdvancingKeyAndTheWheelActsAsOneClick) {
         {"keypad Enter", [](TestGame& g) { key(focused(g), Qt::Key_Enter, Qt::KeypadModifier); }},
         {"Page Down", [](TestGame& g) { press(g, Qt::Key_PageDown); }},
         {"Down", [](TestGame& g) { press(g, Qt::Key_Down); }},
-        {"a wheel notch down", [](TestGame& g) { wheel(g.fom->window(), -120); }},
+        {"a wheel notch down", [](TestGame& g) { wheel(platform::hostOf(*g.fom), -120); }},
         {"two half notches",
          [](TestGame& g) {
-             wheel(g.fom->window(), -60);
-             wheel(g.fom->window(), -60);
+             wheel(platform::hostOf(*g.fom), -60);
+             wheel(platform::hostOf(*g.fom), -60);
          }},
         {"a held key's repeat",
          [](TestGame& g) { key(focused(g), Qt::Key_Space, Qt::NoModifier, true); }, false},
         {"Shift+Space", [](TestGame& g) { key(focused(g), Qt::Key_Space, Qt::ShiftModifier); },
          false},
-        {"the wheel turned up", [](TestGame& g) { wheel(g.fom->window(), 120); }, false},
+        {"the wheel turned up", [](TestGame& g) { wheel(platform::hostOf(*g.fom), 120); }, false},
         {"half a notch, then back up",
          [](TestGame& g) {
-             wheel(g.fom->window(), -60);
-             wheel(g.fom->window(), 30);
+             wheel(platform::hostOf(*g.fom), -60);
+             wheel(platform::hostOf(*g.fom), 30);
          },
          false},
         {"Up", [](TestGame& g) { press(g, Qt::Key_Up); }, false},
@@ -186,7 +187,7 @@ TEST(Keyboard, OnlyFocusReachedByTheKeyboardIsMarked) {
     auto& f = *g.fom;
     startInFront(g);
     g.click();
-    QWidget* moon = f.Opt(0).widget();
+    QWidget* moon = platform::widgetOf(f.Opt(0));
     ASSERT_EQ(focused(g), moon);
     const QImage programFocus = moon->grab().toImage();
     f.Opt(0).SetFocus();
@@ -209,7 +210,7 @@ TEST(Keyboard, OnlyFocusReachedByTheKeyboardIsMarked) {
     for (int i = 0; i < 5; ++i) {
         g.tick(f.TimPic);
         EXPECT_EQ(focusName(g), "button 1");
-        const QImage face = f.Com(1).widget()->grab().toImage();
+        const QImage face = platform::widgetOf(f.Com(1))->grab().toImage();
         EXPECT_EQ(face.pixelColor(1, 1), QColor(Qt::black));
     }
 }

@@ -12,7 +12,8 @@
 
 #include "app/CommandLine.h"
 #include "app/LabelDesign.h"
-#include "platform/form/LabelLayoutQt.h"
+#include "platform/desktop/form/LabelLayoutQt.h"
+#include "platform/desktop/form/PictureImage.h"
 #include "platform/system/Dispatch.h"
 #include "support/GameFolder.h"
 
@@ -77,7 +78,8 @@ TEST(Preview, StartsANumberedSceneAsAPlayersClickOnItsButtonLeavesIt) {
 
     PreviewGame preview(folder, u"5", 0);
     EXPECT_EQ(sceneState(preview), sceneState(played));
-    EXPECT_EQ(preview.fom->Pic.surface().image(), played.fom->Pic.surface().image());
+    EXPECT_EQ(platform::imageCopy(preview.fom->Pic.surface()),
+              platform::imageCopy(played.fom->Pic.surface()));
     for (int i = 0; i <= 2; ++i) EXPECT_EQ(preview.fom->Opt(i).Value(), 0);
     played.click();
     preview.click();
@@ -179,7 +181,7 @@ TEST(Preview, OnlyWhatWasSavedIsDoneAgainAndTheChooserKeepsWhatThePlayerSet) {
 
     folder.picture("5", "red-blue-2x1.gif");
     ASSERT_TRUE(g.filesSettle());
-    const QImage redBlue = g.fom->Pic.surface().image();
+    const QImage redBlue = platform::imageCopy(g.fom->Pic.surface());
     EXPECT_EQ(QColor(redBlue.pixel(5, 5)).red(), 255);
     EXPECT_EQ(sceneState(g), before);
 
@@ -201,7 +203,7 @@ TEST(Preview, OnlyWhatWasSavedIsDoneAgainAndTheChooserKeepsWhatThePlayerSet) {
     folder.picture("opn", "red-blue-2x1.gif");
     ASSERT_TRUE(g.filesSettle());
     EXPECT_EQ(sceneState(g), before);
-    EXPECT_EQ(g.fom->Pic.surface().image(), redBlue);
+    EXPECT_EQ(platform::imageCopy(g.fom->Pic.surface()), redBlue);
     EXPECT_TRUE(g.media.commands.empty());
 
     folder.save("txt/5.txt", scriptBytes({"Five, edited", "tugi", ""}), Save::kInPlace);

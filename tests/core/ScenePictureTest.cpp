@@ -3,12 +3,14 @@
 #include <QImage>
 #include <QWidget>
 
+#include "platform/desktop/form/PictureImage.h"
+#include "platform/desktop/form/Widgets.h"
 #include "support/GameFolder.h"
 
 namespace {
 
 QImage surfaceOf(const platform::PictureBox& box) {
-    return box.surface().image();
+    return platform::imageCopy(box.surface());
 }
 
 struct PictureScene {
@@ -34,7 +36,7 @@ TEST(ScenePicture, IsStretchedOverTheWholePictureArea) {
     EXPECT_EQ(QColor(img.pixel(img.width() - 5, img.height() - 5)).blue(), 255);
     EXPECT_EQ(QColor(img.pixel(img.width() - 5, 5)).blue(), 255);
     // The buffer the picture is loaded into never shows.
-    EXPECT_FALSE(f.E.widget()->isVisible());
+    EXPECT_FALSE(platform::widgetOf(f.E)->isVisible());
 }
 
 TEST(ScenePicture, ClearsToTheBackColourSoNoEarlierPictureShowsThroughTransparency) {
@@ -64,6 +66,6 @@ TEST(ScenePicture, SurvivesTheChooserOpeningAndClosingOverIt) {
     ASSERT_TRUE(f.PicCom.Visible());
     f.ShowSay(u"", platform::True);  // and closes again
     EXPECT_EQ(surfaceOf(f.Pic), before);
-    const QImage shot = f.window()->grab().toImage();
+    const QImage shot = platform::hostOf(f)->grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(448 + 100, 8 + 30)), QColor(0, 255, 0));
 }

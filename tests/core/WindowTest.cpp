@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "platform/desktop/form/Widgets.h"
 #include "platform/system/Dispatch.h"
 #include "platform/system/Program.h"
 #include "support/GameFolder.h"
@@ -41,7 +42,7 @@ TEST(Window, WorkLeftForAfterTheFirstFrameRunsOnceThatPaintIsDone) {
             return false;
         }
     } paints;
-    g.fom->window()->installEventFilter(&paints);
+    platform::hostOf(*g.fom)->installEventFilter(&paints);
     g.start();
     bool paintedBefore = false;
     int ran = 0;
@@ -54,7 +55,7 @@ TEST(Window, WorkLeftForAfterTheFirstFrameRunsOnceThatPaintIsDone) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     EXPECT_EQ(ran, 1);
     EXPECT_TRUE(paintedBefore);
-    g.fom->window()->repaint();
+    platform::hostOf(*g.fom)->repaint();
     QCoreApplication::processEvents();
     EXPECT_EQ(ran, 1);
 }
@@ -66,7 +67,7 @@ TEST(Window, TheLabelShowsMarkupLiterallyAndTellsAssistiveTechnology) {
     TestGame g(folder);
     auto& f = *g.fom;
     g.start();
-    auto* label = static_cast<QLabel*>(f.Lbl.widget());
+    auto* label = static_cast<QLabel*>(platform::widgetOf(f.Lbl));
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
     EXPECT_EQ(label->text().toStdString(), "\r\n<b>x</b> & y\u25BC");
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label);
@@ -76,7 +77,8 @@ TEST(Window, TheLabelShowsMarkupLiterallyAndTellsAssistiveTechnology) {
     EXPECT_EQ(a->textInterface()->text(0, -1).toStdString(), "<b>x</b> & y");
     // Buttons show '&' as itself rather than as a keyboard mnemonic.
     f.Com(0).setCaption(u"A&B");
-    EXPECT_EQ(static_cast<QPushButton*>(f.Com(0).widget())->text(), QStringLiteral("A&&B"));
+    EXPECT_EQ(static_cast<QPushButton*>(platform::widgetOf(f.Com(0)))->text(),
+              QStringLiteral("A&&B"));
 }
 
 TEST(Window, TheLabelDrawsItsRowsCentredFromTheTop) {
@@ -85,7 +87,7 @@ TEST(Window, TheLabelDrawsItsRowsCentredFromTheTop) {
     folder.picture("opn");
     TestGame g(folder);
     g.start();
-    const QImage shot = g.fom->window()->grab().toImage();
+    const QImage shot = platform::hostOf(*g.fom)->grab().toImage();
     // Find the ink of the first text row (the second row of the label).
     int minX = 10000, maxX = -1, minY = 10000;
     for (int y = 16; y < 16 + 60; ++y)

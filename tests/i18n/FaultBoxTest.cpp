@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/system/FaultBox.h"
+#include "platform/desktop/system/FaultBox.h"
 #include "platform/system/Files.h"
 #include "platform/system/Language.h"
 #include "support/GameFolder.h"

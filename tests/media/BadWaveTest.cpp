@@ -13,8 +13,8 @@
 
 #include "AllocationCount.h"
 #include "WaveFiles.h"
-#include "platform/media/MciCommand.h"
-#include "platform/media/SdlMedia.h"
+#include "platform/common/MciCommand.h"
+#include "platform/desktop/media/SdlMedia.h"
 #include "platform/system/Text.h"
 #include "shared/Music.h"
 

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "WaveFiles.h"
-#include "platform/media/DecodedFrames.h"
-#include "platform/media/MciCommand.h"
-#include "platform/media/WaveReader.h"
+#include "platform/common/MciCommand.h"
+#include "platform/desktop/media/DecodedFrames.h"
+#include "platform/desktop/media/WaveReader.h"
 
 using platform::DecodedFrames;
 using platform::WaveReader;

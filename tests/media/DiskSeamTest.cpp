@@ -13,7 +13,7 @@
 
 #include "SeamAnalysis.h"
 #include "WaveFiles.h"
-#include "platform/media/SdlMedia.h"
+#include "platform/desktop/media/SdlMedia.h"
 #include "platform/system/Text.h"
 #include "shared/Music.h"
 

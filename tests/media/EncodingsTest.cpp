@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/media/MciCommand.h"
-#include "platform/media/SdlMedia.h"
-#include "platform/media/WaveReader.h"
+#include "platform/common/MciCommand.h"
+#include "platform/desktop/media/SdlMedia.h"
+#include "platform/desktop/media/WaveReader.h"
 
 using platform::WaveReader;
 namespace mci = platform::mci;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/media/MciCommand.h"
+#include "platform/common/MciCommand.h"
 
 using platform::MciCommand;
 using platform::MciVerb;

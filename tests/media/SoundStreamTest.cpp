@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/media/SoundStream.h"
+#include "platform/desktop/media/SoundStream.h"
 
 using platform::SoundStream;
 

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "WaveFiles.h"
-#include "platform/media/MciCommand.h"
-#include "platform/media/SdlMedia.h"
+#include "platform/common/MciCommand.h"
+#include "platform/desktop/media/SdlMedia.h"
 
 using namespace std::chrono_literals;
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/desktop/form/Widgets.h"
 #include "platform/system/Dispatch.h"
 
 std::string testDataPath(const std::string& name) {
@@ -109,7 +110,7 @@ bool settle(platform::FileWatch& watch, platform::ManualTimerHost& timers) {
 }
 
 std::string announced(const platform::Control& label) {
-    QAccessibleInterface* l = QAccessible::queryAccessibleInterface(label.widget());
+    QAccessibleInterface* l = QAccessible::queryAccessibleInterface(platform::widgetOf(label));
     for (int i = 0; i < l->childCount(); ++i) {
         QAccessibleInterface* c = l->child(i);
         if (c->role() == QAccessible::Notification && !c->state().invisible)

@@ -7,13 +7,14 @@
 #include <QStyleFactory>
 #include <cstdlib>
 
+#include "app/Identity.h"
 #include "platform/system/Program.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    platform::Application::substituteFonts();
+    introduceGame();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

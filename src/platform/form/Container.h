@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-class QWidget;
-
 namespace platform {
+
+struct ControlPeer;
 
 class Container {
   public:
@@ -37,8 +37,8 @@ class Container {
     // The interior, in pixels.
     virtual int interiorWidthPx() const = 0;
     virtual int interiorHeightPx() const = 0;
-    // The widget that children are placed in; it clips them.
-    virtual QWidget* childHost() const = 0;
+    // Where the backend places children; it clips them.
+    virtual ControlPeer& childHost() const = 0;
 
   protected:
     // Recomputes a pixel or twip scale after the interior changed size.

@@ -12,11 +12,10 @@
 #include "platform/form/Units.h"
 #include "platform/system/Text.h"
 
-class QWidget;
-
 namespace platform {
 
 class Container;
+// The control as the backend shows it; each backend defines it.
 struct ControlPeer;
 
 class Control {
@@ -47,14 +46,17 @@ class Control {
     void SetFocus();
 
     Container& container() const { return *container_; }
-    // The toolkit widget, for the platform itself and for tests that click it.
-    QWidget* widget() const;
+    // The backend's side of the control, for the backend and its tests.
+    ControlPeer& peer() const { return *peer_; }
     Rect twips() const { return rect_; }
 
   protected:
     Control(Container* container, Rect designTwips);
-    void attach(QWidget* widget);
+    // The backend has made the control's peer: places it and shows its
+    // visibility and colours.
+    void attached();
     virtual void applyColors() {}
+    // Places the peer where rect_ says (the backend's part).
     void applyGeometry();
 
     friend class Container;

@@ -10,8 +10,6 @@
 #include "platform/form/Units.h"
 #include "platform/system/Text.h"
 
-class QWidget;
-
 namespace platform {
 
 class Control;
@@ -41,8 +39,7 @@ class Form : public Container {
 
     int interiorWidthPx() const override;
     int interiorHeightPx() const override;
-    QWidget* childHost() const override;
-    QWidget* window() const { return childHost(); }
+    ControlPeer& childHost() const override;
     // The order in which the keyboard focus moves among the given controls.
     static void setTabOrder(const std::vector<Control*>& order);
 

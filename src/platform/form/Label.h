@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/form/Control.h"
+#include "platform/form/Keys.h"
 
 namespace platform {
 
@@ -32,9 +33,13 @@ class Label final : public Control {
     // mark, and which a reader must hear again when it comes again.
     void announceCaption();
 
-    // A click, and everything that stands for one: Space, Enter, Page Down
-    // and Down on the focused label, the wheel turned down over the window,
-    // and the label's accessible press action.
+    // What stands for a click besides the mouse and the accessible press
+    // action: `keys` pressed on the focused label (with no modifier, and
+    // not a held key's repeats), and, with `wheelDown`, each notch of a
+    // wheel turned down over the window. None until this is called.
+    void setClickKeys(std::vector<Key> keys, bool wheelDown);
+
+    // A click, and everything that stands for one.
     std::function<void()> onClick;
     // A click on the label, as the player's mouse gives it.
     void raiseClick();

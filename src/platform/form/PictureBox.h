@@ -32,7 +32,7 @@ class PictureBox final : public Control, public Container {
 
     int interiorWidthPx() const override;
     int interiorHeightPx() const override;
-    QWidget* childHost() const override;
+    ControlPeer& childHost() const override;
     // The persistent surface as painted, for tests and screenshots.
     Picture surface() const;
 

@@ -26,9 +26,9 @@ class Dispatcher {
     // handler takes it and the dispatcher halts unless the handler goes on.
     static void run(const std::function<void()>& handler);
 
-    // Entry for events raised from inside a Qt callback: never throws. A fault
+    // Entry for events raised from inside a toolkit's callback: never throws. A fault
     // that would propagate is kept for `takePendingFault` instead.
-    static void runFromQt(const std::function<void()>& handler) noexcept;
+    static void runFromCallback(const std::function<void()>& handler) noexcept;
     static std::exception_ptr takePendingFault();
 
     // After the program has ended (or a fault was shown) no further event

@@ -9,7 +9,7 @@
 namespace platform {
 
 // `source` in the session's language, UTF-8. The translation tools collect
-// every call by this name as they would Qt's own translate(context, source):
+// every call by this name as they would a translate(context, source) call:
 // both must be string literals, and nothing else may follow them.
 std::string trText(const char* context, const char* source);
 

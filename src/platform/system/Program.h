@@ -1,6 +1,6 @@
 #pragma once
-// The program as a whole: its folder, ending it, and the application that
-// hosts the window.
+// The program as a whole: its name and folder, ending it, and the
+// application that hosts the window.
 
 #include <functional>
 #include <memory>
@@ -8,9 +8,17 @@
 #include "platform/system/Errors.h"
 #include "platform/system/Text.h"
 
-class QCoreApplication;
-
 namespace platform {
+
+class MediaCommands;
+class RandomSource;
+class TimerHost;
+
+// The name the platform gives the program where it speaks for it: the title
+// of the box that tells of a fault, the start of a line on stderr. The game
+// sets it once, before anything is shown.
+void setProgramName(std::string name);
+const std::string& programName();
 
 // The folder that holds the program (links resolved), without a trailing
 // separator except at the root.
@@ -28,7 +36,7 @@ bool displayAvailable();
 // one the author's preview shows while it waits for a fix.
 void printFault(const RuntimeError& error);
 
-// The toolkit without any window, for what a program prints before one
+// The platform without any window, for what a program prints before one
 // exists, or instead of one: the session's language and the program's folder.
 class ConsoleSession {
   public:
@@ -36,15 +44,25 @@ class ConsoleSession {
     ~ConsoleSession();
 
   private:
-    std::unique_ptr<QCoreApplication> app_;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
-// The toolkit application: fonts, style and the fault policy that shows a
-// run-time error to the player and ends the program.
+// The application that hosts the window: its style, the session's language,
+// and the fault policy that shows a run-time error to the player and ends
+// the program.
 class Application {
   public:
     Application(int& argc, char** argv);
     ~Application();
+
+    // Where the game's real time, chance and sound come from, for as long as
+    // the application lives. The sound starts once the first frame is on the
+    // screen, so that loading it never holds up the window.
+    TimerHost& timers();
+    RandomSource& random();
+    MediaCommands& media();
+
     // Runs the event loop until the program ends; returns the exit status.
     int exec();
     // Tells the player of `error` as of one escaping a handler (on stderr
@@ -55,10 +73,6 @@ class Application {
     // painted, or half a second after the loop starts should none be: for
     // work that must not hold up the first frame.
     static void afterFirstFrame(std::function<void()> action);
-
-    // The window face the game asks for may be missing here; map it to an
-    // installed proportional Japanese Gothic face.
-    static void substituteFonts();
 
   private:
     struct Impl;

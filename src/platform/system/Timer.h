@@ -1,7 +1,8 @@
 #pragma once
 // Timers: a control with `Enabled` and `Interval` that raises its tick
 // handler every `Interval` ms while enabled. Where the ticks come from is a
-// seam: real time in the program, a manual clock in tests and benchmarks.
+// seam: real time from the backend in the program, a manual clock in tests
+// and benchmarks.
 
 #include <cstdint>
 #include <functional>
@@ -50,19 +51,6 @@ class Timer {
     Boolean enabled_;
     std::int32_t interval_;
     bool armed_ = false;
-};
-
-// Real time, through the toolkit's timers.
-class QtTimerHost final : public TimerHost {
-  public:
-    QtTimerHost();
-    ~QtTimerHost() override;
-    void arm(Timer& timer, int intervalMs) override;
-    void disarm(Timer& timer) override;
-
-  private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
 };
 
 // A clock the caller moves by hand. Ticks fire in time order, each at its
