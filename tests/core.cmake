@@ -19,6 +19,7 @@ add_executable(core_tests
   core/ScenePictureTest.cpp
   core/ScenePlayerTest.cpp
   core/ScriptLineTest.cpp
+  core/TextTest.cpp
   core/WindowTest.cpp)
 target_link_libraries(core_tests PRIVATE pirokko_test_support GIF::GIF)
 # The command line is also tried on the real program.
