@@ -4,12 +4,15 @@
 # backend's library takes these objects in, so the backend may define what the
 # shared code asks of it (the words of a message, a control's placement).
 add_library(pirokko_platform OBJECT
+  ${CMAKE_CURRENT_LIST_DIR}/CheckBoxValue.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandButtonCopy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Container.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControlArray.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControlGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dispatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FillIn.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InvalidProperty.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ManualTimerHost.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MciCommand.cpp

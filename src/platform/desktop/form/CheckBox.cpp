@@ -28,13 +28,6 @@ CheckBox::CheckBox(Container& container, const Design& design)
     attached();
 }
 
-std::unique_ptr<CheckBox> CheckBox::copyOf(const CheckBox& e) {
-    auto c = std::make_unique<CheckBox>(*e.container_,
-                                        Design{e.rect_, e.caption_, e.backColor_, e.foreColor_});
-    c->setEnabled(e.enabled_);
-    return c;
-}
-
 void CheckBox::applyColors() {
     if (!peer_->widget.data()) return;
     QPalette pal = peer_->widget.data()->palette();
@@ -48,23 +41,6 @@ void CheckBox::showValue() {
     auto* w = static_cast<QPushButton*>(peer_->widget.data());
     const QSignalBlocker block(w);
     w->setChecked(value_ == 1);
-}
-
-void CheckBox::setValue(std::int16_t value) {
-    if (value < 0 || value > 2) invalidProperty("Value");
-    if (value == value_) return;
-    value_ = value;
-    showValue();
-    if (onClick) onClick();
-}
-
-void CheckBox::clickAsPlayer() {
-    Dispatcher::run([this] {
-        if (!enabled_) return;
-        value_ = value_ == 1 ? 0 : 1;
-        showValue();
-        if (onClick) onClick();
-    });
 }
 
 }  // namespace platform

@@ -21,13 +21,6 @@ CommandButton::CommandButton(Container& container, const Design& design)
     attached();
 }
 
-std::unique_ptr<CommandButton> CommandButton::copyOf(const CommandButton& e) {
-    auto c =
-        std::make_unique<CommandButton>(*e.container_, Design{e.rect_, e.caption_, e.backColor_});
-    c->setEnabled(e.enabled_);
-    return c;
-}
-
 void CommandButton::setCaption(Text caption) {
     caption_ = std::move(caption);
     static_cast<QPushButton*>(peer_->widget.data())->setText(literalButtonText(caption_));
@@ -42,12 +35,6 @@ void CommandButton::applyColors() {
         pal.setColor(group, QPalette::Window, toQColor(backColor_));
     }
     peer_->widget.data()->setPalette(pal);
-}
-
-void CommandButton::clickAsPlayer() {
-    Dispatcher::run([this] {
-        if (enabled_ && onClick) onClick();
-    });
 }
 
 }  // namespace platform
