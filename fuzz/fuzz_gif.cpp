@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "platform/desktop/form/GifDecoder.h"
+#include "platform/decoders/GifDecoder.h"
 
 namespace {
 // Small enough that a fuzzed canvas of any size stays cheap to fill.

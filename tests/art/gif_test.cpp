@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/desktop/form/GifDecoder.h"
+#include "platform/decoders/GifDecoder.h"
 #include "platform/desktop/form/PictureImage.h"
 #include "scenes.h"
 

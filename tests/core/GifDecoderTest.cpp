@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop/form/GifDecoder.h"
+#include "platform/decoders/GifDecoder.h"
 #include "platform/desktop/form/PictureImage.h"
 
 namespace {

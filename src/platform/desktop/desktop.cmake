@@ -9,7 +9,9 @@ target_link_libraries(pirokko_desktop
 # SDL is loaded at run time (see desktop/media/SdlLoader.h): its headers only.
 target_include_directories(pirokko_desktop PRIVATE
   $<TARGET_PROPERTY:SDL2::SDL2,INTERFACE_INCLUDE_DIRECTORIES>)
+include(${CMAKE_CURRENT_LIST_DIR}/../decoders/decoders.cmake)
 target_sources(pirokko_desktop PRIVATE
+  ${PIROKKO_DECODER_SOURCES}
   ${CMAKE_CURRENT_LIST_DIR}/form/Accessibility.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form/CheckBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form/CommandButton.cpp
@@ -17,11 +19,10 @@ target_sources(pirokko_desktop PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/form/ControlSupport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form/Fonts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form/Form.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/form/GifDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form/KeyboardAndWheel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form/Label.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form/LabelLayout.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/form/Picture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/PictureImage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form/PictureBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system/CloseOnSignal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system/CommandLine.cpp

@@ -25,6 +25,9 @@ class Picture {
     int heightPx() const;
     // Null when empty.
     const Pixel* pixels() const;
+    // How many pictures share these pixels: for a backend that keeps a copy
+    // of its own while any of them lives.
+    long sharers() const { return pixels_.use_count(); }
 
   private:
     struct Pixels {

@@ -1,4 +1,4 @@
-#include "platform/desktop/form/GifDecoder.h"
+#include "platform/decoders/GifDecoder.h"
 
 #include <gif_lib.h>
 
