@@ -15,6 +15,11 @@ WEB_PACKAGES=(emscripten chromium node-acorn dpkg-dev cmake ninja-build)
 
 PIROKKO_CHROMIUM=/usr/bin/chromium
 export PIROKKO_CHROMIUM
+# The decoders built for the browser (tools/web/build-decoders.sh) are kept
+# per user, not per clone, so that a fresh clone on the same machine (CI's)
+# finds them built.
+: "${PIROKKO_WEB_THIRD_PARTY:=${XDG_CACHE_HOME:-$HOME/.cache}/pirokko/web-third-party}"
+export PIROKKO_WEB_THIRD_PARTY
 
 # The Node.js on these machines is not Debian's, so it does not look in
 # Debian's module folder by itself: without this emcc stops with "Cannot find

@@ -6,12 +6,13 @@
 # the wave containers reachable (wav-only), and with only their common
 # codecs too (wav-plain: no GSM 6.10, G.72x, NMS ADPCM).
 #
-#   bench/web/decoder-sizes.sh [THIRD_PARTY]   (default: build-web/third_party)
+#   bench/web/decoder-sizes.sh [THIRD_PARTY]   (default: $PIROKKO_WEB_THIRD_PARTY,
+#                                               which tools/web/build-decoders.sh fills)
 set -euo pipefail
 # shellcheck source=scripts/web-common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/web-common.sh"
 
-tp=$(realpath "${1:-$PIROKKO_ROOT/build-web/third_party}")
+tp=$(realpath "${1:-$PIROKKO_WEB_THIRD_PARTY}")
 probe=$PIROKKO_ROOT/tools/web/decoders/probe.c
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -41,7 +41,8 @@ void putArray(std::string& out, const char* name, platform::Cp932Decoder& decode
             bytes[2] = 0x40;
         }
         if (i) out += ',';
-        putJsonString(out, decoder.decode(std::string_view(bytes, static_cast<std::size_t>(length))));
+        putJsonString(out,
+                      decoder.decode(std::string_view(bytes, static_cast<std::size_t>(length))));
     }
     out += ']';
 }
@@ -50,7 +51,9 @@ void putArray(std::string& out, const char* name, platform::Cp932Decoder& decode
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::puts("Usage: cp932_dump\nPrints the desktop decoder's output for every 1-3 byte probe as JSON.");
+        std::puts(
+            "Usage: cp932_dump\nPrints the desktop decoder's output for every 1-3 byte probe as "
+            "JSON.");
         return 0;
     }
     if (argc != 1) {

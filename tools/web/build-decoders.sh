@@ -4,7 +4,9 @@
 # that a picture or a wave file decodes to the same pixels and samples on
 # both. The source is fetched at build time and never kept in the repository.
 #
-#   tools/web/build-decoders.sh [OUT]    (default: build-web/third_party)
+#   tools/web/build-decoders.sh [OUT]
+#
+# OUT defaults to $PIROKKO_WEB_THIRD_PARTY, else ~/.cache/pirokko/web-third-party.
 #
 # OUT/lib/libgif.a, OUT/lib/libsndfile.a and their headers in OUT/include;
 # OUT/lib/sndfile-wave-only.o, linked before libsndfile.a, leaves it only the
@@ -16,10 +18,18 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/web-common.sh"
 
 if [ "${1:-}" = --help ]; then
-  sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
   exit 0
 fi
-out=$(realpath -m "${1:-$PIROKKO_ROOT/build-web/third_party}")
+if [ $# -gt 1 ] || [[ ${1:-} == -* ]]; then
+  echo "usage: tools/web/build-decoders.sh [OUT]" >&2
+  exit 2
+fi
+out=$(realpath -m "${1:-$PIROKKO_WEB_THIRD_PARTY}")
+mkdir -p "$out"
+# Builds of several clones may share the folder: one at a time.
+exec 9>"$out.lock"
+flock 9
 jobs=${PIROKKO_JOBS:-2}
 # The flags every object is built with. -flto leaves bitcode in the archives,
 # so that the final link drops whatever of libsndfile a wave file cannot reach.
