@@ -81,6 +81,7 @@ dsc_of() {
   if [ -n "$version" ]; then
     ls "$out/downloads/${pkg}_${version}.dsc" 2>/dev/null || true
   else
+    # shellcheck disable=SC2012  # names of our own making, newest first
     ls -t "$out/downloads/${pkg}"_*.dsc 2>/dev/null | head -1 || true
   fi
 }
@@ -89,7 +90,7 @@ if [ -z "$(dsc_of giflib "$gif_version")" ] || [ -z "$(dsc_of libsndfile "$sndfi
   fetch_sources
 fi
 
-rm -rf "${out:?}/src" "$out/lib" "$out/include" "$out/sndfile-build"
+rm -rf "${out:?}/src" "${out:?}/lib" "${out:?}/include" "${out:?}/sndfile-build"
 mkdir -p "$out/src" "$out/lib" "$out/include"
 # apt checked every file against the archive's signed lists; dpkg-source
 # need not look for the uploader's key (debian-keyring is not installed).
