@@ -1,0 +1,51 @@
+// Lays out a page folder for a bench: the page's own files, with the game's
+// txt/ and img/ and the decoder module beside them where the page has none.
+
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+
+export const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+
+export function layOut(pageDir) {
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-bench-'));
+  fs.cpSync(pageDir, root, {recursive: true});
+  for (const [name, from] of [['txt', 'game/txt'], ['img', 'game/img'], ['cp932.mjs', 'web/cp932.mjs']]) {
+    if (!fs.existsSync(path.join(root, name))) fs.cpSync(path.join(repo, from), path.join(root, name), {recursive: true});
+  }
+  return {root, remove: () => fs.rmSync(root, {recursive: true, force: true})};
+}
+
+export function median(values) {
+  const s = [...values].sort((a, b) => a - b);
+  const m = s.length >> 1;
+  return s.length % 2 ? s[m] : (s[m - 1] + s[m]) / 2;
+}
+
+export function usage(text, argv, options) {
+  const args = {};
+  const rest = [];
+  for (let i = 0; i < argv.length; ++i) {
+    const a = argv[i];
+    if (a === '--help') {
+      process.stdout.write(text);
+      process.exit(0);
+    }
+    if (a.startsWith('--')) {
+      const name = a.slice(2);
+      if (!(name in options) || i + 1 >= argv.length || !/^\d+$/.test(argv[i + 1])) {
+        process.stderr.write(text);
+        process.exit(2);
+      }
+      args[name] = Number(argv[++i]);
+    } else {
+      rest.push(a);
+    }
+  }
+  if (rest.length !== 1 || !fs.existsSync(path.join(rest[0], 'index.html'))) {
+    process.stderr.write(rest.length === 1 ? `${rest[0]}: no index.html in this folder\n` : text);
+    process.exit(2);
+  }
+  return {...options, ...args, page: rest[0]};
+}

@@ -1,0 +1,73 @@
+# The web edition's tests, run in Debian's headless Chromium and under Node.
+# Added only where the web toolchain is installed (scripts/web-common.sh,
+# ensure_web_toolchain); elsewhere, and in the sanitizer builds, whose checks
+# do not reach the browser, nothing is added.
+if(PIROKKO_SANITIZE OR PIROKKO_FUZZ)
+  return()
+endif()
+find_program(PIROKKO_EMCC emcc)
+find_program(PIROKKO_NODE node)
+set(PIROKKO_CHROMIUM /usr/bin/chromium CACHE FILEPATH "The browser the web tests drive")
+set(PIROKKO_WEB_DIR ${CMAKE_SOURCE_DIR}/web)
+if(NOT PIROKKO_EMCC OR NOT PIROKKO_NODE OR NOT EXISTS ${PIROKKO_CHROMIUM}
+   OR NOT EXISTS ${PIROKKO_WEB_DIR}/node_modules/puppeteer-core/package.json)
+  message(STATUS "Web tests left out: emcc, node, ${PIROKKO_CHROMIUM} or web/node_modules is missing")
+  return()
+endif()
+enable_language(C)
+
+# emcc needs Debian's acorn, which this machine's Node does not look for.
+set(PIROKKO_WEB_ENV NODE_PATH=/usr/share/nodejs PIROKKO_CHROMIUM=${PIROKKO_CHROMIUM})
+# Outside every build folder and clone, so that all share one copy.
+if(DEFINED ENV{PIROKKO_WEB_THIRD_PARTY})
+  set(PIROKKO_WEB_THIRD_PARTY_DEFAULT $ENV{PIROKKO_WEB_THIRD_PARTY})
+elseif(DEFINED ENV{XDG_CACHE_HOME})
+  set(PIROKKO_WEB_THIRD_PARTY_DEFAULT $ENV{XDG_CACHE_HOME}/pirokko/web-third-party)
+else()
+  set(PIROKKO_WEB_THIRD_PARTY_DEFAULT $ENV{HOME}/.cache/pirokko/web-third-party)
+endif()
+set(PIROKKO_WEB_THIRD_PARTY ${PIROKKO_WEB_THIRD_PARTY_DEFAULT}
+    CACHE PATH "Where the decoders built for the browser are kept")
+set(tp ${PIROKKO_WEB_THIRD_PARTY})
+
+# The desktop's code page 932 decoder, every short input, as JSON.
+add_executable(cp932_dump web/Cp932Dump.cpp)
+target_link_libraries(cp932_dump PRIVATE pirokko_game pirokko_desktop)
+
+add_test(NAME web_driver COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/driver.test.mjs)
+add_test(NAME web_cp932 COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/cp932.test.mjs)
+set_tests_properties(web_cp932 PROPERTIES ENVIRONMENT "PIROKKO_CP932_DUMP=$<TARGET_FILE:cp932_dump>")
+set_tests_properties(web_driver web_cp932 PROPERTIES LABELS web TIMEOUT 120)
+set_property(TEST web_driver web_cp932 APPEND PROPERTY ENVIRONMENT ${PIROKKO_WEB_ENV})
+
+# giflib and libsndfile built for the browser from Debian's source packages;
+# quick when they are built already.
+add_custom_target(web_decoders ALL
+  COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}
+          ${CMAKE_SOURCE_DIR}/tools/web/build-decoders.sh ${tp}
+  BYPRODUCTS ${tp}/lib/libgif.a ${tp}/lib/libsndfile.a ${tp}/lib/sndfile-wave-only.o
+  COMMENT "Building giflib and libsndfile for the browser (once)"
+  USES_TERMINAL)
+
+# One probe of what the libraries make of a file, built for the desktop
+# against Debian's libraries and for the browser against the ones above.
+set(probe_source ${CMAKE_SOURCE_DIR}/tools/web/decoders/probe.c)
+add_executable(web_probe_native ${probe_source})
+target_compile_definitions(web_probe_native PRIVATE PROBE_GIF PROBE_WAV)
+target_link_libraries(web_probe_native PRIVATE GIF::GIF SndFile::sndfile)
+add_executable(web_make_waves ${CMAKE_SOURCE_DIR}/tools/web/decoders/make_waves.c)
+target_link_libraries(web_make_waves PRIVATE SndFile::sndfile m)
+set(probe_js ${CMAKE_CURRENT_BINARY_DIR}/web/probe.js)
+add_custom_command(
+  OUTPUT ${probe_js} ${CMAKE_CURRENT_BINARY_DIR}/web/probe.wasm
+  COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}
+          ${PIROKKO_EMCC} -Oz -flto -Wall -Wextra -DPROBE_GIF -DPROBE_WAV -I${tp}/include ${probe_source}
+          ${tp}/lib/libgif.a ${tp}/lib/sndfile-wave-only.o ${tp}/lib/libsndfile.a
+          -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -o ${probe_js}
+  DEPENDS ${probe_source} web_decoders ${tp}/lib/libgif.a ${tp}/lib/libsndfile.a ${tp}/lib/sndfile-wave-only.o
+  COMMENT "Building the decoder probe for the browser")
+add_custom_target(web_probe ALL DEPENDS ${probe_js})
+
+add_test(NAME web_decoders COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/decoders.test.mjs)
+set_tests_properties(web_decoders PROPERTIES LABELS web TIMEOUT 300 ENVIRONMENT
+  "PIROKKO_PROBE_NATIVE=$<TARGET_FILE:web_probe_native>;PIROKKO_PROBE_WASM=${probe_js};PIROKKO_MAKE_WAVES=$<TARGET_FILE:web_make_waves>;PIROKKO_GIF_FOLDERS=${CMAKE_SOURCE_DIR}/game/img:${CMAKE_CURRENT_SOURCE_DIR}/data:${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")
