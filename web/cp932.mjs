@@ -44,10 +44,11 @@ function pairTable() {
   return table;
 }
 
-// Decodes `bytes` (a Uint8Array). When `report` is given, it receives how
-// many undecodable sequences there were (invalidCount) and the byte offset
-// of the first (firstInvalidOffset), as the desktop decoder reports them.
-export function decodeCp932(bytes, report) {
+// Decodes `bytes` (a Uint8Array) into UTF-16 code units (a Uint16Array).
+// When `report` is given, it receives how many undecodable sequences there
+// were (invalidCount) and the byte offset of the first (firstInvalidOffset),
+// as the desktop decoder reports them.
+export function decodeCp932Units(bytes, report) {
   if (!pairs) pairs = pairTable();
   const n = bytes.length;
   // Never more code units than bytes.
@@ -85,7 +86,10 @@ export function decodeCp932(bytes, report) {
     report.invalidCount = invalid;
     report.firstInvalidOffset = firstInvalid;
   }
-  return utf16.decode(out.subarray(0, k));
+  return out.subarray(0, k);
 }
 
-const utf16 = new TextDecoder('utf-16le');
+// The same, as a string.
+export function decodeCp932(bytes, report) {
+  return new TextDecoder('utf-16le').decode(decodeCp932Units(bytes, report));
+}

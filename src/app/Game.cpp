@@ -11,10 +11,8 @@ namespace {
 
 int play(int argc, char** argv, const LaunchOptions* options) {
     platform::Application app(argc, argv);
-    Fom fom({app.timers(), app.random(), app.media(),
-             options ? options->gameFolder : platform::ProgramFolder()});
-    if (options && options->preview) fom.PlayPreview(*options->preview);
-    fom.Show();
+    const auto fom = showGame(app, options ? options->gameFolder : platform::ProgramFolder(),
+                              options ? options->preview : std::nullopt);
     return app.exec();
 }
 

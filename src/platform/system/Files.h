@@ -30,7 +30,8 @@ class Cp932Decoder {
     std::size_t lastFirstInvalidOffset() const { return firstInvalid_; }
 
   private:
-    void* cd_;
+    // The backend's decoder, where it keeps one.
+    [[maybe_unused]] void* cd_ = nullptr;
     std::size_t invalidCount_ = 0;
     std::size_t firstInvalid_ = 0;
 };

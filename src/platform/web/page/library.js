@@ -1,0 +1,460 @@
+// The page's side of the web backend: every control is an element of the
+// page, made, placed and changed here at the game's word, and every event the
+// player raises goes back into the game through the exported pk_event_*
+// functions, which enter the one dispatch point.
+//
+// Numbers: element ids are small integers (0 is none); colours are
+// 0x00BBGGRR; positions are pixels of the 681 x 289 design.
+
+var LibraryPirokko = {
+  $PK: {
+    els: [null],
+    pictures: [null],
+    timers: {},
+    root: null,
+    live: null,
+    guard: null,   // a button focused by the program, deaf to keys until the player moves
+    ended: false,
+    css: function(c) {
+      return 'rgb(' + (c & 255) + ',' + ((c >> 8) & 255) + ',' + ((c >> 16) & 255) + ')';
+    },
+    text: function(ptr, len) {
+      return UTF16ToString(ptr, len * 2);
+    },
+    add: function(el) {
+      PK.els.push(el);
+      el.pkId = PK.els.length - 1;
+      return el.pkId;
+    },
+    // How many device pixels a design pixel takes now: the fit of the page
+    // times the screen's density.
+    density: function() {
+      return (PK.scale || 1) * (window.devicePixelRatio || 1);
+    },
+    fit: function() {
+      var root = PK.root;
+      if (!root) return;
+      var w = root.designWidth, h = root.designHeight;
+      var s = Math.min(window.innerWidth / w, window.innerHeight / h);
+      // A phone held upright: the width decides, and the page scrolls.
+      if (window.innerWidth < window.innerHeight) s = window.innerWidth / w;
+      if (!(s > 0)) s = 1;
+      PK.scale = s;
+      root.style.transform = 'scale(' + s + ')';
+      root.parentNode.style.width = Math.floor(w * s) + 'px';
+      root.parentNode.style.height = Math.floor(h * s) + 'px';
+      for (var i = 1; i < PK.els.length; i++) {
+        var el = PK.els[i];
+        if (el && el.pkSurface) PK.redraw(el);
+      }
+    },
+    redraw: function(box) {
+      var canvas = box.pkSurface, d = PK.density();
+      var w = box.pkInteriorW, h = box.pkInteriorH;
+      var cw = Math.max(1, Math.round(w * d)), ch = Math.max(1, Math.round(h * d));
+      if (canvas.width !== cw || canvas.height !== ch) {
+        canvas.width = cw;
+        canvas.height = ch;
+      }
+      var g = canvas.getContext('2d');
+      g.setTransform(cw / Math.max(w, 1), 0, 0, ch / Math.max(h, 1), 0, 0);
+      g.imageSmoothingEnabled = true;
+      g.imageSmoothingQuality = 'high';
+      g.fillStyle = PK.css(box.pkBack);
+      g.fillRect(0, 0, w, h);
+      for (var i = 0; i < box.pkPaints.length; i++) {
+        var p = box.pkPaints[i], src = PK.pictures[p[0]];
+        if (!src) continue;
+        g.drawImage(src, p[1], p[2], p[3], p[4], p[5], p[6], p[7], p[8]);
+      }
+    },
+    keyName: function(e) {
+      switch (e.key) {
+        case ' ': return 0;
+        case 'Enter': return 1;
+        case 'PageDown': return 2;
+        case 'ArrowDown': return 3;
+      }
+      return -1;
+    },
+  },
+
+  pk_form__deps: ['$PK'],
+  pk_form: function(captionPtr, captionLen, width, height, back) {
+    var caption = PK.text(captionPtr, captionLen);
+    document.title = caption;
+    var holder = document.getElementById('pirokko-holder') || document.body;
+    var frame = document.createElement('div');
+    frame.className = 'pk-frame';
+    var root = document.createElement('section');
+    root.className = 'pk-form';
+    root.setAttribute('aria-label', caption);
+    root.designWidth = width;
+    root.designHeight = height;
+    root.style.width = width + 'px';
+    root.style.height = height + 'px';
+    root.style.backgroundColor = PK.css(back);
+    frame.appendChild(root);
+    holder.appendChild(frame);
+    PK.root = root;
+    // Announcements of pages at rest: read by screen readers, seen by no one.
+    var live = document.createElement('div');
+    live.className = 'pk-live';
+    live.setAttribute('aria-live', 'polite');
+    live.setAttribute('aria-atomic', 'true');
+    holder.appendChild(live);
+    PK.live = live;
+    window.addEventListener('resize', PK.fit);
+    PK.fit();
+    root.addEventListener('wheel', function(e) {
+      e.preventDefault();
+      var label = PK.wheelLabel;
+      if (!label || !label.pkWheel) return;
+      var dy = e.deltaMode === 1 ? e.deltaY * 100 / 3 : e.deltaMode === 2 ? e.deltaY * 100 : e.deltaY;
+      if (dy < 0) {
+        label.pkWheelDown = 0;  // turning back up cancels a partial notch
+        return;
+      }
+      label.pkWheelDown = (label.pkWheelDown || 0) + dy;
+      while (label.pkWheelDown >= 100) {
+        label.pkWheelDown -= 100;
+        Module['_pk_event_click'](label.pkId);
+      }
+    }, {passive: false});
+    // A press on the page, or a key, is the player moving on: a button the
+    // program focused listens to keys from then on.
+    document.addEventListener('keydown', function(e) {
+      if (e.key === 'Tab') PK.guard = null;
+      Module['_pk_event_gesture']();
+    }, true);
+    document.addEventListener('pointerdown', function() {
+      PK.guard = null;
+      Module['_pk_event_gesture']();
+    }, true);
+    window.addEventListener('pagehide', function() {
+      Module['_pk_event_close']();
+    });
+    return PK.add(root);
+  },
+
+  pk_show_form__deps: ['$PK'],
+  pk_show_form: function() {
+    PK.root.parentNode.classList.add('pk-shown');
+  },
+
+  pk_make__deps: ['$PK'],
+  pk_make: function(kind, parent) {
+    var host = PK.els[parent];
+    var el;
+    if (kind === 0) {
+      // The text: one element that keeps the focus from page to page.
+      el = document.createElement('div');
+      el.className = 'pk-label';
+      el.tabIndex = 0;
+      el.setAttribute('role', 'document');
+      el.addEventListener('click', function() {
+        Module['_pk_event_click'](el.pkId);
+      });
+      el.addEventListener('keydown', function(e) {
+        var k = PK.keyName(e);
+        if (k < 0 || !(el.pkKeys & (1 << k))) return;
+        if (e.shiftKey || e.ctrlKey || e.altKey || e.metaKey) return;
+        e.preventDefault();
+        if (!e.repeat) Module['_pk_event_click'](el.pkId);
+      });
+      PK.wheelLabel = el;
+    } else if (kind === 1 || kind === 2) {
+      el = document.createElement('button');
+      el.type = 'button';
+      el.className = kind === 1 ? 'pk-box' : 'pk-button';
+      if (kind === 1) el.setAttribute('aria-pressed', 'false');
+      el.addEventListener('click', function() {
+        Module['_pk_event_click'](el.pkId);
+      });
+      var swallow = function(e) {
+        if (e.key !== ' ' && e.key !== 'Enter') return;
+        // A held key's repeat, or a key meant for what came before the
+        // program put the focus here, presses nothing.
+        if (PK.guard === el || (e.type === 'keydown' && e.repeat)) e.preventDefault();
+      };
+      el.addEventListener('keydown', swallow);
+      el.addEventListener('keyup', swallow);
+    } else {
+      el = document.createElement('div');
+      el.className = 'pk-picture';
+      var canvas = document.createElement('canvas');
+      canvas.setAttribute('aria-hidden', 'true');
+      el.appendChild(canvas);
+      el.pkSurface = canvas;
+      el.pkPaints = [];
+      el.pkBack = 0;
+      el.pkInteriorW = 0;
+      el.pkInteriorH = 0;
+    }
+    (host.pkSurface ? host : host).appendChild(el);
+    return PK.add(el);
+  },
+
+  pk_place__deps: ['$PK'],
+  pk_place: function(id, x, y, w, h) {
+    var el = PK.els[id], s = el.style;
+    s.left = x + 'px';
+    s.top = y + 'px';
+    s.width = w + 'px';
+    s.height = h + 'px';
+    if (el.pkSurface) {
+      // A sunken border of two pixels, as the desktop draws it.
+      el.pkInteriorW = Math.max(0, w - 4);
+      el.pkInteriorH = Math.max(0, h - 4);
+      el.pkSurface.style.width = el.pkInteriorW + 'px';
+      el.pkSurface.style.height = el.pkInteriorH + 'px';
+      PK.redraw(el);
+    }
+  },
+
+  pk_interior__deps: ['$PK'],
+  pk_interior: function(id, height) {
+    var el = PK.els[id];
+    return height ? el.pkInteriorH : el.pkInteriorW;
+  },
+
+  pk_visible__deps: ['$PK'],
+  pk_visible: function(id, visible) {
+    PK.els[id].hidden = !visible;
+  },
+
+  pk_enabled__deps: ['$PK'],
+  pk_enabled: function(id, enabled) {
+    var el = PK.els[id];
+    if (el.tagName === 'BUTTON') el.disabled = !enabled;
+    else if (!enabled) el.setAttribute('aria-disabled', 'true');
+    else el.removeAttribute('aria-disabled');
+  },
+
+  pk_colors__deps: ['$PK'],
+  pk_colors: function(id, back, fore) {
+    var el = PK.els[id];
+    // A label draws no background of its own: the window shows through.
+    el.style.backgroundColor = back < 0 ? 'transparent' : PK.css(back);
+    if (fore >= 0) el.style.color = PK.css(fore);
+    if (el.pkSurface) {
+      el.pkBack = back;
+    }
+  },
+
+  pk_caption__deps: ['$PK'],
+  pk_caption: function(id, ptr, len) {
+    var el = PK.els[id];
+    var text = PK.text(ptr, len);
+    if (el.tagName === 'DIV') text = text.replace(/\r\n|\r/g, '\n');
+    el.textContent = text;
+  },
+
+  pk_pressed__deps: ['$PK'],
+  pk_pressed: function(id, pressed) {
+    PK.els[id].setAttribute('aria-pressed', pressed ? 'true' : 'false');
+  },
+
+  pk_focus__deps: ['$PK'],
+  pk_focus: function(id) {
+    var el = PK.els[id];
+    PK.guard = el.tagName === 'BUTTON' ? el : null;
+    el.focus({preventScroll: true});
+  },
+
+  pk_font__deps: ['$PK'],
+  pk_font: function(id, facesPtr, facesLen, px) {
+    var el = PK.els[id];
+    el.style.fontFamily = PK.text(facesPtr, facesLen);
+    el.style.fontSize = px + 'px';
+  },
+
+  pk_name__deps: ['$PK'],
+  pk_name: function(id, ptr, len) {
+    PK.els[id].setAttribute('aria-label', PK.text(ptr, len));
+  },
+
+  pk_click_keys__deps: ['$PK'],
+  pk_click_keys: function(id, mask, wheel) {
+    var el = PK.els[id];
+    el.pkKeys = mask;
+    el.pkWheel = !!wheel;
+  },
+
+  pk_announce__deps: ['$PK'],
+  pk_announce: function(ptr, len) {
+    var live = PK.live;
+    if (!live) return;
+    // Emptied first, so that a page that comes again is heard again.
+    live.textContent = '';
+    var text = PK.text(ptr, len);
+    setTimeout(function() { live.textContent = text; }, 0);
+  },
+
+  pk_tab_order__deps: ['$PK'],
+  pk_tab_order: function(ids, count) {
+    // The page's own order is the order of the elements: move each after the
+    // one before it in the same parent, where they share one.
+    var prev = null;
+    for (var i = 0; i < count; i++) {
+      var el = PK.els[HEAP32[(ids >> 2) + i]];
+      el.tabIndex = 0;
+      if (prev && prev.parentNode === el.parentNode) prev.after(el);
+      prev = el;
+    }
+  },
+
+  pk_picture__deps: ['$PK'],
+  pk_picture: function(pixels, width, height) {
+    // 0xAARRGGBB premultiplied words, little-endian: B, G, R, A in memory.
+    var canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    var g = canvas.getContext('2d');
+    var image = g.createImageData(width, height);
+    var out = image.data, src = HEAPU8, base = pixels, n = width * height * 4;
+    for (var i = 0; i < n; i += 4) {
+      var a = src[base + i + 3];
+      var k = a ? 255 / a : 0;
+      out[i] = Math.min(255, Math.round(src[base + i + 2] * k));
+      out[i + 1] = Math.min(255, Math.round(src[base + i + 1] * k));
+      out[i + 2] = Math.min(255, Math.round(src[base + i] * k));
+      out[i + 3] = a;
+    }
+    g.putImageData(image, 0, 0);
+    PK.pictures.push(canvas);
+    return PK.pictures.length - 1;
+  },
+
+  pk_picture_free__deps: ['$PK'],
+  pk_picture_free: function(handle) {
+    PK.pictures[handle] = null;
+  },
+
+  pk_clear__deps: ['$PK'],
+  pk_clear: function(id) {
+    var el = PK.els[id];
+    el.pkPaints = [];
+    PK.redraw(el);
+  },
+
+  pk_paint__deps: ['$PK'],
+  pk_paint: function(id, picture, sx, sy, sw, sh, dx, dy, dw, dh) {
+    var el = PK.els[id];
+    el.pkPaints.push([picture, sx, sy, sw, sh, dx, dy, dw, dh]);
+    var canvas = el.pkSurface, g = canvas.getContext('2d');
+    var src = PK.pictures[picture];
+    if (src) g.drawImage(src, sx, sy, sw, sh, dx, dy, dw, dh);
+  },
+
+  pk_timer_arm__deps: ['$PK'],
+  pk_timer_arm: function(key, ms) {
+    if (PK.timers[key]) clearInterval(PK.timers[key]);
+    PK.timers[key] = setInterval(function() {
+      Module['_pk_event_timer'](key);
+    }, ms);
+  },
+
+  pk_timer_disarm__deps: ['$PK'],
+  pk_timer_disarm: function(key) {
+    if (PK.timers[key]) clearInterval(PK.timers[key]);
+    delete PK.timers[key];
+  },
+
+  pk_fault__deps: ['$PK'],
+  pk_fault: function(titlePtr, titleLen, messagePtr, messageLen, okPtr, okLen) {
+    var dialog = document.createElement('dialog');
+    dialog.className = 'pk-fault';
+    dialog.setAttribute('role', 'alertdialog');
+    var title = document.createElement('h2');
+    title.textContent = PK.text(titlePtr, titleLen);
+    title.id = 'pk-fault-title';
+    var message = document.createElement('p');
+    message.textContent = PK.text(messagePtr, messageLen);
+    message.id = 'pk-fault-message';
+    dialog.setAttribute('aria-labelledby', 'pk-fault-title');
+    dialog.setAttribute('aria-describedby', 'pk-fault-message');
+    var ok = document.createElement('button');
+    ok.type = 'button';
+    ok.textContent = PK.text(okPtr, okLen);
+    ok.addEventListener('click', function() {
+      dialog.close();
+    });
+    dialog.addEventListener('close', function() {
+      dialog.remove();
+    });
+    dialog.appendChild(title);
+    dialog.appendChild(message);
+    dialog.appendChild(ok);
+    document.body.appendChild(dialog);
+    dialog.showModal();
+    ok.focus();
+  },
+
+  pk_end__deps: ['$PK'],
+  pk_end: function(endedPtr, endedLen) {
+    if (PK.ended) return;
+    PK.ended = true;
+    for (var key in PK.timers) clearInterval(PK.timers[key]);
+    PK.timers = {};
+    var holder = PK.root ? PK.root.parentNode : null;
+    if (holder) holder.remove();
+    if (PK.live) PK.live.textContent = '';
+    var note = document.createElement('p');
+    note.className = 'pk-ended';
+    note.setAttribute('role', 'status');
+    note.textContent = PK.text(endedPtr, endedLen);
+    (document.getElementById('pirokko-holder') || document.body).appendChild(note);
+    PK.root = null;
+    PK.els = [null];
+  },
+
+  // Fetches each named file from beside the page and hands its bytes to the
+  // engine; a file the site does not have is left out. When every answer is
+  // in, the game starts.
+  pk_fetch__deps: ['$PK'],
+  pk_fetch: function(namesPtr) {
+    var names = UTF8ToString(namesPtr).split('\n').filter(function(n) { return n; });
+    var left = names.length;
+    var done = function() {
+      if (--left === 0) Module['_pk_files_ready']();
+    };
+    if (!left) {
+      Module['_pk_files_ready']();
+      return;
+    }
+    names.forEach(function(name) {
+      fetch(name).then(function(response) {
+        if (!response.ok) return null;
+        return response.arrayBuffer();
+      }).then(function(buffer) {
+        if (buffer) {
+          var bytes = new Uint8Array(buffer);
+          var data = _malloc(bytes.length || 1);
+          HEAPU8.set(bytes, data);
+          var path = allocateUTF8(name);
+          Module['_pk_file_arrived'](path, data, bytes.length);
+          _free(path);
+          _free(data);
+        }
+      }, function() {}).then(done);
+    });
+  },
+
+  // Code page 932 as the desktop decodes it (cp932.js, ahead of the engine).
+  pk_cp932: function(bytes, length, out, report) {
+    var r = {};
+    var units = decodeCp932Units(HEAPU8.subarray(bytes, bytes + length), r);
+    HEAPU16.set(units, out >> 1);
+    HEAPU32[report >> 2] = r.invalidCount;
+    HEAPU32[(report >> 2) + 1] = r.firstInvalidOffset;
+    return units.length;
+  },
+
+  pk_language: function() {
+    var langs = navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language || ''];
+    return /^ja\b/i.test(langs[0] || '') ? 1 : 0;
+  },
+};
+
+mergeInto(LibraryManager.library, LibraryPirokko);

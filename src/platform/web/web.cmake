@@ -1,0 +1,64 @@
+# The web backend: the platform's interface over the page (its elements, its
+# timers, Web Audio), with giflib built for the browser from Debian's source
+# package (tools/web/build-decoders.sh). Holds the shared platform objects
+# too, so that the web program links the game and this library alone.
+set(PIROKKO_WEB_THIRD_PARTY "$ENV{HOME}/.cache/pirokko/web-third-party"
+    CACHE PATH "Where the decoders built for the browser are kept")
+include(${CMAKE_CURRENT_LIST_DIR}/../decoders/decoders.cmake)
+add_library(pirokko_web STATIC $<TARGET_OBJECTS:pirokko_platform>
+  ${PIROKKO_DECODER_SOURCES}
+  ${CMAKE_CURRENT_LIST_DIR}/form/CheckBox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/CommandButton.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/Control.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/Events.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/Fonts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/Form.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/Label.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/LabelLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form/PictureBox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/media/WebMedia.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system/Cp932Decoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system/FileWatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system/Language.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system/Program.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system/WebTimerHost.cpp
+  ${CMAKE_CURRENT_BINARY_DIR}/web/Messages.cpp)
+target_link_libraries(pirokko_web PUBLIC pirokko_platform_interface)
+target_include_directories(pirokko_web PRIVATE ${PIROKKO_WEB_THIRD_PARTY}/include)
+
+# The Japanese messages, from the same .ts file the desktop compiles.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/web/Messages.cpp
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/web/ts_to_cpp.py
+          ${CMAKE_SOURCE_DIR}/translations/pirokko_ja.ts ${CMAKE_CURRENT_BINARY_DIR}/web/Messages.cpp
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/ts_to_cpp.py ${CMAKE_SOURCE_DIR}/translations/pirokko_ja.ts
+  COMMENT "Writing the Japanese messages for the page")
+
+# The page's decoder of code page 932, as a script ahead of the engine's.
+set(PIROKKO_CP932_JS ${CMAKE_CURRENT_BINARY_DIR}/web/cp932.js)
+add_custom_command(
+  OUTPUT ${PIROKKO_CP932_JS}
+  COMMAND sed "s/^export //" ${CMAKE_SOURCE_DIR}/web/cp932.mjs > ${PIROKKO_CP932_JS}
+  DEPENDS ${CMAKE_SOURCE_DIR}/web/cp932.mjs
+  COMMENT "Taking the page's code page 932 decoder into the engine")
+
+set(PIROKKO_WEB_PAGE ${CMAKE_CURRENT_LIST_DIR}/page)
+add_executable(pirokko_engine ${CMAKE_CURRENT_LIST_DIR}/main.cpp ${PIROKKO_CP932_JS})
+target_link_libraries(pirokko_engine PRIVATE pirokko_game pirokko_web
+  ${PIROKKO_WEB_THIRD_PARTY}/lib/libgif.a)
+set_target_properties(pirokko_engine PROPERTIES OUTPUT_NAME pirokko SUFFIX .js
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/site
+  LINK_DEPENDS "${PIROKKO_WEB_PAGE}/library.js;${PIROKKO_CP932_JS}")
+target_link_options(pirokko_engine PRIVATE
+  --js-library ${PIROKKO_WEB_PAGE}/library.js
+  --pre-js ${PIROKKO_CP932_JS}
+  -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=0
+  -sEXPORTED_FUNCTIONS=_main,_malloc,_free)
+# The page around the engine: copied beside it.
+add_custom_command(TARGET pirokko_engine POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy ${PIROKKO_WEB_PAGE}/index.html ${PIROKKO_WEB_PAGE}/pirokko.css
+          ${CMAKE_BINARY_DIR}/site/)
+# emcc needs Debian's acorn, which a Node.js other than Debian's does not find.
+set_property(TARGET pirokko_engine PROPERTY RULE_LAUNCH_LINK
+  "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs")
