@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/GameFolder.h"
 #include "app/LabelDesign.h"
 #include "platform/form/LabelLayout.h"
 #include "platform/system/Errors.h"
@@ -17,12 +18,6 @@
 #include "scene/ScriptLine.h"
 
 using platform::Text;
-
-namespace {
-
-const Text kOpening = u"opn";
-
-}  // namespace
 
 PreviewState::PreviewState(Fom& fom, PreviewRequest start) : start(std::move(start)) {
     earlierPolicy_ = platform::Dispatcher::setFaultHandler([&fom](const platform::RuntimeError& e) {
@@ -37,7 +32,7 @@ PreviewState::~PreviewState() {
 
 void Fom::PlayPreview(const PreviewRequest& request) {
     // The command line has refused anything else already.
-    if (!isSceneName(request.scene) || request.line < 0)
+    if (!game_folder::isSceneName(request.scene) || request.line < 0)
         throw std::invalid_argument("no such scene or line");
     preview_ = std::make_unique<PreviewState>(*this, request);
 }
@@ -47,7 +42,7 @@ void Fom::StartPreview() {
     // Followed before anything is read, so that a file that fails now is
     // seen when it is saved again.
     std::vector<Text> files{MusicFile()};
-    for (const char16_t* name : {u"opn", u"0", u"1", u"2", u"3", u"4", u"5", u"6", u"7"}) {
+    for (const Text& name : game_folder::sceneNames()) {
         files.push_back(ScriptFile(name));
         files.push_back(PictureFile(name));
     }
@@ -57,8 +52,8 @@ void Fom::StartPreview() {
     preview_->bringing = start;
     // As if the player had just chosen the scene in a new game.
     EnterTitleState();
-    if (start.scene == kOpening)
-        StartScene(kOpening);
+    if (start.scene == game_folder::kOpening)
+        StartScene(game_folder::kOpening);
     else
         Com_Click(static_cast<std::int16_t>(start.scene[0] - u'0'));
     PlayOnTo(start.line);

@@ -2,6 +2,7 @@ target_sources(pirokko_core PRIVATE
   app/CommandLine.cpp
   app/Fom.cpp
   app/Game.cpp
+  app/GameFolder.cpp
   app/Preview.cpp
   app/Version.cpp)
 set_source_files_properties(app/Version.cpp PROPERTIES

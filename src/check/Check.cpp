@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/GameFolder.h"
 #include "check/Script.h"
 #include "check/Stage.h"
+#include "platform/form/Picture.h"
+#include "platform/media/MciCommand.h"
+#include "platform/media/SdlMedia.h"
 #include "platform/system/Errors.h"
 #include "platform/system/Language.h"
-#include "platform/media/MciCommand.h"
-#include "platform/form/Picture.h"
-#include "platform/media/SdlMedia.h"
 
 namespace check {
 
@@ -55,7 +56,7 @@ std::string mediaError(std::int32_t code) {
 }
 
 void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
-    const std::string file = "bgm.wav";
+    const std::string file = platform::toUtf8(game_folder::kMusicFile);
     const fs::path path = folder / file;
     std::error_code ec;
     if (!fs::exists(path, ec)) {
@@ -89,7 +90,7 @@ std::vector<Finding> checkFolder(const std::string& folder) {
     const fs::path root = fs::absolute(folder);
     std::vector<Finding> out;
     Stage stage(root.string());
-    const std::vector<Text> scenes = stage.sceneNames();
+    const auto& scenes = game_folder::sceneNames();
     for (std::size_t k = 0; k < scenes.size(); ++k) {
         const std::string name = platform::toUtf8(scenes[k]);
         const SceneRole role{k == 0
@@ -99,7 +100,7 @@ std::vector<Finding> checkFolder(const std::string& folder) {
         const std::string whenFails = platform::fillIn(
             platform::trText("Check", "the game stops with an error when %1 starts"), {role.title});
 
-        const std::string txt = "txt/" + name + ".txt";
+        const std::string txt = platform::toUtf8(game_folder::scriptFile(scenes[k]));
         std::vector<Finding> found;
         const Script script = readScript((root / txt).string(), txt, found);
         if (script.status == Script::kRead) {
@@ -118,7 +119,7 @@ std::vector<Finding> checkFolder(const std::string& folder) {
             return a.line != b.line ? a.line < b.line : a.column < b.column;
         });
         out.insert(out.end(), found.begin(), found.end());
-        checkPicture(root, "img/" + name + ".gif", whenFails, out);
+        checkPicture(root, platform::toUtf8(game_folder::pictureFile(scenes[k])), whenFails, out);
     }
     checkMusic(root, out);
     return out;

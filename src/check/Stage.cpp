@@ -10,10 +10,11 @@
 #include <map>
 
 #include "app/Fom.h"
+#include "app/GameFolder.h"
 #include "app/LabelDesign.h"
+#include "platform/form/LabelLayout.h"
 #include "platform/system/Dispatch.h"
 #include "platform/system/Errors.h"
-#include "platform/form/LabelLayout.h"
 #include "platform/system/Language.h"
 #include "platform/system/Random.h"
 #include "platform/system/Timer.h"
@@ -25,8 +26,6 @@ using platform::Text;
 using scene::LineKind;
 
 namespace {
-
-const Text kOpening = u"opn";
 
 // One black pixel: what every scene shows while its pages are played.
 constexpr unsigned char kBlankGif[] = {'G',  'I',  'F',  '8',  '9',  'a',  0x01, 0x00, 0x01,
@@ -131,20 +130,15 @@ Stage::Stage(const std::string& folder) : impl_(std::make_unique<Impl>()) {
         FomServices{impl_->timers, impl_->random, impl_->media, platform::fromUtf8(folder)});
     Fom& fom = *impl_->fom;
     fom.Form_Load();
-    for (const Text& name : sceneNames()) {
-        std::ofstream(impl_->pictures.path() / (platform::toUtf8(name) + ".gif"), std::ios::binary)
+    for (const Text& name : game_folder::sceneNames()) {
+        std::ofstream(impl_->pictures.path() / platform::toUtf8(name + game_folder::kPictureSuffix),
+                      std::ios::binary)
             .write(reinterpret_cast<const char*>(kBlankGif), sizeof kBlankGif);
     }
     fom.ImgPath = platform::fromUtf8(impl_->pictures.path().string()) + u'/';
 }
 
 Stage::~Stage() = default;
-
-std::vector<Text> Stage::sceneNames() const {
-    std::vector<Text> names{kOpening};
-    for (int i = 0; i <= impl_->fom->Com.UBound(); ++i) names.push_back(platform::Str(i));
-    return names;
-}
 
 void Stage::checkPages(const Text& scene, const std::vector<Text>& lines, const std::string& file,
                        std::vector<Finding>& out) {

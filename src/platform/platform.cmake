@@ -22,6 +22,7 @@ target_sources(pirokko_core PRIVATE
   platform/system/Dispatch.cpp
   platform/system/Errors.cpp
   platform/system/FaultBox.cpp
+  platform/system/FileSystem.cpp
   platform/system/FileWatch.cpp
   platform/system/Files.cpp
   platform/system/Language.cpp

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Fom.h"
+#include "app/GameFolder.h"
 #include "platform/system/Errors.h"
 #include "platform/system/Language.h"
 #include "scene/ScriptLine.h"
@@ -72,7 +73,7 @@ void Fom::BackToTitle() {
             platform::trText("Scene",
                              "The opening scene returns to the title before it shows a line, so "
                              "it would restart forever"),
-            platform::toUtf8(ScriptFile(u"opn")));
+            platform::toUtf8(ScriptFile(game_folder::kOpening)));
     }
     ++titleReturns_;
     Form_Activate();
