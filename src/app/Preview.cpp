@@ -83,6 +83,10 @@ void Fom::Watch_Change(const std::vector<Text>& changed) {
 
 void Fom::BringBack(const PreviewRequest& place) {
     preview_->bringing = place;
+    // The scene starts again while its script is open; the start takes the
+    // next free file number, and the old one would stay open (on a file
+    // that the save may have deleted) until the program ends.
+    if (Files.isOpen(FileNo)) Files.Close(FileNo);
     StartScene(place.scene);
     PlayOnTo(place.line);
     preview_->bringing.reset();

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -269,4 +270,42 @@ TEST(Preview, AStartThatFailsWaitsForTheFilesItNeeds) {
     folder.script("4", {"Four", "tugi", ""});
     ASSERT_TRUE(g.filesSettle());
     EXPECT_EQ(seen(g), "/Four" + kEnd);
+}
+
+namespace {
+
+int openDescriptors() {
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
+}  // namespace
+
+// An author saves thousands of times a day: no reload may leave the script
+// it was reading open, nor a retry after an error that waited for its fix.
+TEST(Preview, ManySavesHoldNoMoreFilesOpenThanTheStart) {
+    PreviewFolder folder;
+    PreviewGame g(folder, u"3", 8);
+    const int atStart = openDescriptors();
+    std::vector<std::string> edited = kScene3;
+    for (int i = 0; i < 30; ++i) {
+        edited[6] = "E" + std::to_string(i);
+        folder.save("txt/3.txt", scriptBytes(edited), i % 2 ? Save::kRenameOver : Save::kInPlace);
+        ASSERT_TRUE(g.filesSettle());
+        ASSERT_EQ(seen(g), "/E" + std::to_string(i) + "/F/G" + kEnd);
+    }
+    for (int i = 0; i < 10; ++i) {
+        folder.save("txt/3.txt", "", Save::kRenameOver);  // an error that waits
+        ASSERT_TRUE(g.filesSettle());
+        ASSERT_NE(g.caption().find("Input past end"), std::string::npos) << g.caption();
+        folder.save("img/3.gif", "not a picture", Save::kRenameOver);  // it fails elsewhere now
+        ASSERT_TRUE(g.filesSettle());
+        folder.picture("3");
+        folder.save("txt/3.txt", scriptBytes(kScene3), Save::kRenameOver);
+        ASSERT_TRUE(g.filesSettle());
+        ASSERT_EQ(seen(g), "/E/F/G" + kEnd);
+    }
+    EXPECT_EQ(openDescriptors(), atStart);
 }
