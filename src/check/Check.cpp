@@ -43,16 +43,20 @@ void checkPicture(const fs::path& folder, const std::string& file, const std::st
                    platform::fillIn(platform::trText("Check", "%1; %2"), {problem, whenFails})});
 }
 
+// What is wrong with the music, in words: the media layer's code means
+// nothing to an author.
 std::string mediaError(std::int32_t code) {
     namespace mci = platform::mci;
-    const std::string meaning =
-        code == mci::kInvalidFile    ? platform::trText("Check", "not a wave file it can play")
-        : code == mci::kFileNotFound ? platform::trText("Check", "it cannot be read")
-        : code == mci::kOutOfMemory  ? platform::trText("Check", "too large")
-        : code == mci::kHardware     ? platform::trText("Check", "no sound output could be opened")
-                                     : platform::trText("Check", "media error");
-    return platform::fillIn(platform::trText("Check", "%1, code %2"),
-                            {meaning, std::to_string(code)});
+    return code == mci::kInvalidFile
+               ? platform::trText("Check",
+                                  "it is not a wave file the game can play; save it as a WAV "
+                                  "file (16-bit PCM plays everywhere)")
+           : code == mci::kFileNotFound
+               ? platform::trText("Check", "it cannot be read; check that you may read it")
+           : code == mci::kOutOfMemory ? platform::trText("Check", "it is too large to open")
+           : code == mci::kHardware
+               ? platform::trText("Check", "no sound output could be opened to try it")
+               : platform::trText("Check", "it cannot be opened as music");
 }
 
 void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
@@ -76,12 +80,9 @@ void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
         media.mciSendStringA("close check", nullptr, 0, 0);
         return;
     }
-    out.push_back(
-        {file, 0, 0, Severity::kError,
-         platform::fillIn(
-             platform::trText("Check",
-                              "the music cannot be opened (%1); the game plays without music"),
-             {mediaError(code)})});
+    out.push_back({file, 0, 0, Severity::kError,
+                   platform::fillIn(platform::trText("Check", "%1; the game plays without music"),
+                                    {mediaError(code)})});
 }
 
 }  // namespace

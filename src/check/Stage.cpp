@@ -58,6 +58,16 @@ const int kLabelWidthPx =
 const int kLabelHeightPx =
     static_cast<int>(std::lround(fom_design::kLabelTwips.height / platform::kTwipsPerPixel));
 
+// How many rows of a page the label shows, its blank first row left out:
+// what an author counts.
+std::size_t visibleRows() {
+    Text page;
+    for (int i = 0; i < 40; ++i) page += u"\r\nL";
+    const auto fit = platform::fitCaption(page, fom_design::kLabelFace, fom_design::kLabelPoints,
+                                          kLabelWidthPx, kLabelHeightPx);
+    return fit.fits() ? 40 : fit.firstCutRow - 1;
+}
+
 // Index of the look-ahead line; the line count once the end of the file
 // stands in for it.
 std::size_t lookAheadOf(Fom& fom, const std::vector<Text>& lines) {
@@ -172,22 +182,29 @@ void Stage::checkPages(const Text& scene, const std::vector<Text>& lines, const 
         // until then have been checked.
     }
 
+    const std::string rows = std::to_string(visibleRows());
     for (const auto& [index, lost] : cuts) {
         out.push_back(
             {file, static_cast<long long>(index) + 1, 0, Severity::kWarning,
-             lost == 1 ? platform::trText("Check",
-                                          "this line reaches below the label's bottom edge and "
-                                          "is cut off")
+             lost == 1
+                 ? platform::fillIn(platform::trText("Check",
+                                                     "the window shows only the first %1 rows of "
+                                                     "a page: this line falls below them and is "
+                                                     "not seen"),
+                                    {rows})
              : lost == 2
-                 ? platform::trText("Check",
-                                    "this line and the 1 line after it on its page reach below "
-                                    "the label's bottom edge and are cut off")
+                 ? platform::fillIn(
+                       platform::trText("Check",
+                                        "the window shows only the first %1 rows of "
+                                        "a page: this line and the 1 line after it "
+                                        "on its page fall below them and are not seen"),
+                       {rows})
                  : platform::fillIn(
-                       platform::trText(
-                           "Check",
-                           "this line and the %1 lines after it on its page reach below "
-                           "the label's bottom edge and are cut off"),
-                       {std::to_string(lost - 1)})});
+                       platform::trText("Check",
+                                        "the window shows only the first %1 rows of a page: this "
+                                        "line and the %2 lines after it on its page fall below "
+                                        "them and are not seen"),
+                       {rows, std::to_string(lost - 1)})});
     }
 }
 
