@@ -40,6 +40,7 @@ void Fom::StartScene(const Text& name) {
     pageFirstLine_ = 0;
     FileNo = Files.FreeFile();
     ShowScenePic(name);
+    ReadingScript(ScriptFile(name));
     Files.OpenForInput(ScriptFile(name), FileNo);
     CurLine = Files.LineInput(FileNo);
     curLineNumber_ = 1;
@@ -203,7 +204,10 @@ Fom::Acted Fom::ActOnLine(double& count) {
         base = Lbl.Caption();
         if (Mark == kLineMark && !base.empty()) base.pop_back();
     }
-    if (base.empty()) pageFirstLine_ = lineNumber;
+    if (base.empty()) {
+        pageFirstLine_ = lineNumber;
+        pageFirstText_ = line;
+    }
     if (scene::endsPageBefore(CurLine) || LineCount > 14) {
         Mark = kPageEndMark;
         TimSay.setEnabled(platform::False);
