@@ -242,14 +242,6 @@ column（分かるとき）, severity, message} の JSON 配列を書きます�
         <translation>%1。そこで始まるオープニングのシーンは、最初のその行数分が飛ばされます</translation>
     </message>
     <message>
-        <source>%1: the game stops there with an error, as the scene is over</source>
-        <translation>%1。シーンはもう終わっているので、ゲームはそこでエラーで止まります</translation>
-    </message>
-    <message>
-        <source>the game reads this line after &quot;tugi&quot; and, once the chooser is open, moves on to it by itself and stops with an error; make it an empty line (a line that starts with &quot;-&quot;, &quot;&gt;end&quot;, &quot;&gt;game&quot; or &quot;tugi&quot; is safe too)</source>
-        <translation>ゲームは &quot;tugi&quot; の次のこの行も読み、選択画面が開いた後で自動的にこの行へ進んで、エラーで止まります。空行にしてください（&quot;-&quot;、&quot;&gt;end&quot;、&quot;&gt;game&quot;、&quot;tugi&quot; で始まる行でもかまいません）</translation>
-    </message>
-    <message>
         <source>%1 ends without &quot;&gt;end&quot;, so the chooser opens, but every scene has been played by then: the player is stuck there; end it with &quot;&gt;end&quot; to start a new game</source>
         <translation>%1が &quot;&gt;end&quot; なしで終わるので、選択画面が開きます。そのときにはすべてのシーンを見終えているため、そこから先に進めません。&quot;&gt;end&quot; で終えると、新しいゲームが始まります</translation>
     </message>
@@ -268,6 +260,14 @@ column（分かるとき）, severity, message} の JSON 配列を書きます�
     <message>
         <source>the window shows only the first %1 rows of a page: this line and the %2 lines after it on its page fall below them and are not seen</source>
         <translation>ウィンドウに見えるのはページの最初の %1 行だけです。この行と、同じページのその後の %2 行はその下になり、見えません</translation>
+    </message>
+    <message>
+        <source>%1, after the scene is over: those lines are never shown, and a script must not ask for them</source>
+        <translation>%1。シーンが終わった後なので、それらの行は表示されません。スクリプトでこうしてはいけません</translation>
+    </message>
+    <message>
+        <source>the game reads this line after &quot;tugi&quot; and, with the chooser open, the text would move on to it by itself after the scene is over, which a script must not ask for; make it an empty line (or one that starts with &quot;-&quot;, &quot;&gt;end&quot;, &quot;&gt;game&quot; or &quot;tugi&quot;)</source>
+        <translation>ゲームは &quot;tugi&quot; の次のこの行も読みます。選択画面が開いた後、シーンが終わっているのに文章がこの行へ自動的に進もうとします。スクリプトでこうしてはいけません。空行にしてください（&quot;-&quot;、&quot;&gt;end&quot;、&quot;&gt;game&quot;、&quot;tugi&quot; で始まる行でもかまいません）</translation>
     </message>
 </context>
 <context>

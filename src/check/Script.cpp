@@ -194,8 +194,8 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
             report(out, file, run.line, Severity::kError,
                    platform::fillIn(
                        platform::trText("Check",
-                                        "%1: the game stops there with an error, as the scene is "
-                                        "over"),
+                                        "%1, after the scene is over: those lines are never "
+                                        "shown, and a script must not ask for them"),
                        {steps}));
     }
 
@@ -206,10 +206,11 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
         if (!scene::holdsTimer(lines[end + 1]))
             report(out, file, end + 1, Severity::kError,
                    platform::trText("Check",
-                                    "the game reads this line after \"tugi\" and, once the "
-                                    "chooser is open, moves on to it by itself and stops with an "
-                                    "error; make it an empty line (a line that starts with \"-\", "
-                                    "\">end\", \">game\" or \"tugi\" is safe too)"));
+                                    "the game reads this line after \"tugi\" and, with the chooser "
+                                    "open, the text would move on to it by itself after the scene "
+                                    "is over, which a script must not ask for; make it an empty "
+                                    "line (or one that starts with \"-\", \">end\", \">game\" or "
+                                    "\"tugi\")"));
         unread = end + 2;
     }
     if (unread < n)
