@@ -6,7 +6,8 @@
 #   P/share/applications/  the desktop entry
 #   P/share/icons/hicolor/{32x32,128x128,256x256}/apps/  the icon as PNG
 #   P/share/metainfo/      the AppStream metadata
-#   P/share/man/man6/      the manual page
+#   P/bin/pirokko-check    the authors' checker (P/games in the package too)
+#   P/share/man/man6/      the manual pages
 #   P/share/doc/pirokko/   copyright and changelog
 # Nothing in it names P, so the prefix may be moved after installing.
 
@@ -47,6 +48,10 @@ install(FILES ${CMAKE_BINARY_DIR}/bgm.wav DESTINATION ${PIROKKO_APP_DIR})
 install(PROGRAMS ${PIROKKO_PACKAGING}/pirokko DESTINATION bin COMPONENT launcher_bin)
 install(PROGRAMS ${PIROKKO_PACKAGING}/pirokko DESTINATION games COMPONENT launcher_games
         EXCLUDE_FROM_ALL)
+# The checker reads whatever folder it is given, so it needs no launcher: it
+# lies beside the game's own.
+install(TARGETS pirokko-check RUNTIME DESTINATION bin COMPONENT launcher_bin)
+install(TARGETS pirokko-check RUNTIME DESTINATION games COMPONENT launcher_games EXCLUDE_FROM_ALL)
 install(FILES ${PIROKKO_PACKAGING}/${PIROKKO_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${PIROKKO_ICON_PNG} DESTINATION share/icons/hicolor/32x32/apps)
 # Software centres and desktops want larger sizes of the same design.
@@ -59,7 +64,8 @@ install(FILES ${PIROKKO_PACKAGING}/${PIROKKO_APP_ID}.metainfo.xml DESTINATION sh
 # Debian wants its manual pages and changelogs compressed at the highest level
 # and without a time stamp, so that the same sources give the same package.
 find_program(PIROKKO_GZIP gzip REQUIRED)
-foreach(pair "pirokko.6;man6/pirokko.6.gz" "changelog;changelog.gz")
+foreach(pair "pirokko.6;man6/pirokko.6.gz" "pirokko-check.6;man6/pirokko-check.6.gz"
+             "changelog;changelog.gz")
   list(GET pair 0 source)
   list(GET pair 1 target)
   set(out ${PIROKKO_PACKAGING}/${target})
@@ -73,6 +79,7 @@ foreach(pair "pirokko.6;man6/pirokko.6.gz" "changelog;changelog.gz")
   list(APPEND PIROKKO_GZIPPED ${out})
 endforeach()
 add_custom_target(packaging_docs ALL DEPENDS ${PIROKKO_GZIPPED})
-install(FILES ${PIROKKO_PACKAGING}/man6/pirokko.6.gz DESTINATION share/man/man6)
+install(FILES ${PIROKKO_PACKAGING}/man6/pirokko.6.gz ${PIROKKO_PACKAGING}/man6/pirokko-check.6.gz
+        DESTINATION share/man/man6)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/packaging/copyright ${PIROKKO_PACKAGING}/changelog.gz
         DESTINATION share/doc/pirokko)

@@ -2,6 +2,7 @@
 # program's output and exit codes, and a run over the shipped game.
 add_executable(check_tests
   check/CheckTest.cpp
+  check/FixTest.cpp
   check/ProgramTest.cpp
   check/Games.cpp)
 target_link_libraries(check_tests PRIVATE pirokko_check pirokko_test_support)

@@ -20,36 +20,8 @@
         <translation>%1。%2</translation>
     </message>
     <message>
-        <source>not a wave file it can play</source>
-        <translation>再生できる WAVE ファイルではありません</translation>
-    </message>
-    <message>
-        <source>it cannot be read</source>
-        <translation>読めません</translation>
-    </message>
-    <message>
-        <source>too large</source>
-        <translation>大きすぎます</translation>
-    </message>
-    <message>
-        <source>no sound output could be opened</source>
-        <translation>音の出力を開けません</translation>
-    </message>
-    <message>
-        <source>media error</source>
-        <translation>メディアのエラーです</translation>
-    </message>
-    <message>
-        <source>%1, code %2</source>
-        <translation>%1（コード %2）</translation>
-    </message>
-    <message>
         <source>missing; the game plays without music</source>
         <translation>ありません。ゲームは音楽なしで進みます</translation>
-    </message>
-    <message>
-        <source>the music cannot be opened (%1); the game plays without music</source>
-        <translation>音楽を開けません（%1）。ゲームは音楽なしで進みます</translation>
     </message>
     <message>
         <source>the opening scene</source>
@@ -96,26 +68,6 @@
         <translation>エラー %1 件、警告 %2 件</translation>
     </message>
     <message>
-        <source>a byte here does not decode as code page 932; the game shows it as &quot;�&quot;</source>
-        <translation>ここに、コードページ 932 として読めないバイトがあります。ゲームでは「�」と表示されます</translation>
-    </message>
-    <message>
-        <source>%1 bytes on this line, the first here, do not decode as code page 932; the game shows each as &quot;�&quot;</source>
-        <translation>この行には、コードページ 932 として読めないバイトが %1 個あります（最初のものはここです）。ゲームではそれぞれ「�」と表示されます</translation>
-    </message>
-    <message>
-        <source>every line ends in a lone LF, as Linux editors save them, but the game ends lines only at CR LF or CR, so it reads the whole file as one line; convert it with: sed -i &apos;s/$/\r/&apos; %1 (or: unix2dos %1)</source>
-        <translation>行末がすべて LF だけです（Linux のエディターの保存形式です）。ゲームは CR LF か CR でしか行を区切らないため、ファイル全体を 1 行として読みます。次のコマンドで変換してください: sed -i &apos;s/$/\r/&apos; %1（または unix2dos %1）</translation>
-    </message>
-    <message>
-        <source>a lone LF on this line shows as a row break inside the line: the game ends lines only at CR LF or CR</source>
-        <translation>この行の中にある LF だけの改行は、行の中の改行として表示されます。ゲームが行を区切るのは CR LF か CR だけです</translation>
-    </message>
-    <message>
-        <source>the script looks like UTF-8, but the game reads code page 932 (Shift_JIS) and would show its text garbled; convert it with: iconv -f UTF-8 -t CP932 %1 &gt; NEW, then put NEW in its place</source>
-        <translation>このスクリプトは UTF-8 のようです。ゲームはコードページ 932（Shift_JIS）として読むので、文字化けします。次のコマンドで変換し、できた NEW を元のファイルと置き換えてください: iconv -f UTF-8 -t CP932 %1 &gt; NEW</translation>
-    </message>
-    <message>
         <source>the repeat line has no count; the game stops here</source>
         <translation>繰り返し行に回数がありません。ゲームはここで止まります</translation>
     </message>
@@ -130,34 +82,6 @@
     <message>
         <source>the end of the script, which opens the chooser</source>
         <translation>選択画面を開くスクリプトの終わり</translation>
-    </message>
-    <message>
-        <source>the title line on line %1</source>
-        <translation>%1 行目のタイトル行</translation>
-    </message>
-    <message>
-        <source>the chooser line on line %1</source>
-        <translation>%1 行目の選択行</translation>
-    </message>
-    <message>
-        <source>this repeat run still has 1 step to make when it reaches %1</source>
-        <translation>この繰り返しは、%1に来た時点でまだ 1 回残っています</translation>
-    </message>
-    <message>
-        <source>this repeat run still has %1 steps to make when it reaches %2</source>
-        <translation>この繰り返しは、%2に来た時点でまだ %1 回残っています</translation>
-    </message>
-    <message>
-        <source>%1; they advance the opening scene at once, skipping its lines</source>
-        <translation>%1。残りの回数でオープニングのシーンがすぐに進み、その行が飛ばされます</translation>
-    </message>
-    <message>
-        <source>%1; they would advance a script that is already closed</source>
-        <translation>%1。残りの回数で、もう閉じたスクリプトを進めようとします</translation>
-    </message>
-    <message>
-        <source>the line after a chooser line must hold the auto-advance timer (an empty line, say); the timer would act on this one after the script is closed</source>
-        <translation>選択行の次の行は、自動送りのタイマーを止める行（空行など）にしてください。このままでは、スクリプトを閉じた後にタイマーがこの行を処理します</translation>
     </message>
     <message>
         <source>this line is never read: the scene ends at %1</source>
@@ -176,27 +100,60 @@
         <translation>オープニングのシーンがここでタイトルに戻り、また最初から始まります。これでは選択画面が開きません</translation>
     </message>
     <message>
-        <source>%1 ends without a title line (&quot;&gt;end&quot;), so the chooser opens: every scene has been played by then, so the chooser can never be left</source>
-        <translation>%1がタイトル行（&quot;&gt;end&quot;）なしで終わるので、選択画面が開きます。そのときにはすべてのシーンを見終えているため、選択画面から先に進めません</translation>
+        <source>it is not a wave file the game can play; save it as a WAV file (16-bit PCM plays everywhere)</source>
+        <translation>ゲームが再生できる WAVE ファイルではありません。WAV 形式で保存し直してください（16 ビット PCM ならどこでも再生できます）</translation>
     </message>
     <message>
-        <source>%1 opens the chooser here instead of returning to the title: every scene has been played by then, so the chooser can never be left</source>
-        <translation>%1がタイトルに戻らず、ここで選択画面を開きます。そのときにはすべてのシーンを見終えているため、選択画面から先に進めません</translation>
+        <source>it cannot be read; check that you may read it</source>
+        <translation>読めません。読む権限があるか確かめてください</translation>
     </message>
     <message>
-        <source>this line reaches below the label&apos;s bottom edge and is cut off</source>
-        <translation>この行は文章欄の下端からはみ出し、切れて見えません</translation>
+        <source>it is too large to open</source>
+        <translation>大きすぎて開けません</translation>
     </message>
     <message>
-        <source>this line and the 1 line after it on its page reach below the label&apos;s bottom edge and are cut off</source>
-        <translation>この行と、同じページのその後の 1 行は、文章欄の下端からはみ出し、切れて見えません</translation>
+        <source>no sound output could be opened to try it</source>
+        <translation>試すための音の出力を開けません</translation>
     </message>
     <message>
-        <source>this line and the %1 lines after it on its page reach below the label&apos;s bottom edge and are cut off</source>
-        <translation>この行と、同じページのその後の %1 行は、文章欄の下端からはみ出し、切れて見えません</translation>
+        <source>it cannot be opened as music</source>
+        <translation>音楽として開けません</translation>
+    </message>
+    <message>
+        <source>%1; the game plays without music</source>
+        <translation>%1。ゲームは音楽なしで進みます</translation>
+    </message>
+    <message>
+        <source>this system&apos;s iconv cannot write code page 932</source>
+        <translation>このシステムの iconv はコードページ 932 を書けません</translation>
+    </message>
+    <message>
+        <source>line ends CR CR LF to CR LF</source>
+        <translation>行末 CR CR LF を CR LF に</translation>
+    </message>
+    <message>
+        <source>line ends LF to CR LF</source>
+        <translation>行末 LF を CR LF に</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; (%2) is not in code page 932, so the script is left as it was; replace it, then run pirokko-check --fix again</source>
+        <translation>「%1」（%2）はコードページ 932 にないため、このスクリプトは元のままにしました。別の文字に書き換えてから、もう一度 pirokko-check --fix を実行してください</translation>
+    </message>
+    <message>
+        <source>UTF-8 to code page 932</source>
+        <translation>UTF-8 をコードページ 932 に</translation>
+    </message>
+    <message>
+        <source>cannot be written (%1); it is left as it was</source>
+        <translation>書き込めません（%1）。元のままにしました</translation>
+    </message>
+    <message>
+        <source>%1: converted: %2</source>
+        <translation>%1: 変換しました: %2</translation>
     </message>
     <message>
         <source>usage: pirokko-check [--json] [FOLDER]
+       pirokko-check --fix [FOLDER]
        pirokko-check --version
 Checks the game folder FOLDER (by default the current folder), the one that
 `pirokko FOLDER` plays: the scene scripts in txt/, the pictures in img/ and
@@ -206,8 +163,13 @@ bgm.wav. Prints one line per finding,
 summary; with --json, a JSON array of {file, line (0 for a whole file), column
 (when known), severity, message} instead. Exits 1 when there is an error, 0 otherwise,
 2 when it cannot check.
+--fix converts each script saved as UTF-8, or with LF or doubled (CR CR LF) line
+ends, into code page 932 with CR LF, replacing the file in one step; a script
+holding a character that code page 932 lacks is left as it was and the character
+named. It prints what it converted and exits as the check does.
 </source>
         <translation>使い方: pirokko-check [--json] [FOLDER]
+        pirokko-check --fix [FOLDER]
         pirokko-check --version
 ゲームのフォルダー FOLDER（省略すると今のフォルダー。`pirokko FOLDER` で遊ぶフォルダー）
 にある txt/ のシーンスクリプト、img/ の画像と bgm.wav を調べます。見つかったことを
@@ -217,7 +179,95 @@ summary; with --json, a JSON array of {file, line (0 for a whole file), column
 最後に件数を書きます。--json を付けると、代わりに {file, line（ファイル全体なら 0）,
 column（分かるとき）, severity, message} の JSON 配列を書きます。エラーがあれば 1、
 なければ 0、調べられないときは 2 で終わります。
+--fix は、UTF-8 で保存されたスクリプトや、行末が LF か二重（CR CR LF）のスクリプトを、
+コードページ 932 で行末が CR LF のものに変換し、ファイルを一度に置き換えます。
+コードページ 932 にない文字を含むスクリプトは元のままにし、その文字を示します。
+変換したものを書き、調べるときと同じように終わります。
 </translation>
+    </message>
+    <message>
+        <source>--fix and --json cannot be used together</source>
+        <translation>--fix と --json は一緒に使えません</translation>
+    </message>
+    <message>
+        <source>nothing to convert: every script is code page 932 with CR LF line ends</source>
+        <translation>変換するものはありません。どのスクリプトもコードページ 932 で、行末は CR LF です</translation>
+    </message>
+    <message>
+        <source>a byte here is not code page 932 text; the game shows &quot;�&quot; in its place</source>
+        <translation>ここに、コードページ 932 の文字ではないバイトがあります。ゲームではその代わりに「�」と表示されます</translation>
+    </message>
+    <message>
+        <source>%1 bytes on this line, the first here, are not code page 932 text; the game shows &quot;�&quot; in place of each</source>
+        <translation>この行には、コードページ 932 の文字ではないバイトが %1 個あります（最初のものはここです）。ゲームではそれぞれの代わりに「�」と表示されます</translation>
+    </message>
+    <message>
+        <source>convert it with: pirokko-check --fix</source>
+        <translation>次のコマンドで変換してください: pirokko-check --fix</translation>
+    </message>
+    <message>
+        <source>every line ends in LF alone, as Linux editors save: the game starts a new line only at CR LF, so it shows the whole script as one page; %1</source>
+        <translation>行末がすべて LF だけです（Linux のエディターの保存形式です）。ゲームは CR LF でしか次の行に移らないので、スクリプト全体を 1 ページとして表示します。%1</translation>
+    </message>
+    <message>
+        <source>this line holds an LF without a CR before it: the game shows it as a row break inside the line, not as a new line</source>
+        <translation>この行には、前に CR のない LF があります。ゲームはこれを新しい行ではなく、行の中の改行として表示します</translation>
+    </message>
+    <message>
+        <source>every line ends in CR CR LF (its line ends were converted twice): the game reads an empty line after each line, so every line shows as a page of its own; %1</source>
+        <translation>行末がすべて CR CR LF です（行末を 2 回変換したためです）。ゲームは各行の後に空行を読むので、どの行も 1 行だけのページになります。%1</translation>
+    </message>
+    <message>
+        <source>the script is saved as UTF-8, but the game reads code page 932 (Shift_JIS) and would show its Japanese text garbled; %1</source>
+        <translation>このスクリプトは UTF-8 で保存されています。ゲームはコードページ 932（Shift_JIS）として読むので、日本語が文字化けします。%1</translation>
+    </message>
+    <message>
+        <source>the &quot;&gt;end&quot; line on line %1</source>
+        <translation>%1 行目の &quot;&gt;end&quot; の行</translation>
+    </message>
+    <message>
+        <source>the &quot;tugi&quot; line on line %1</source>
+        <translation>%1 行目の &quot;tugi&quot; の行</translation>
+    </message>
+    <message>
+        <source>this repeat line goes on 1 line too many, past %1</source>
+        <translation>この繰り返し行は、%1を越えて 1 行多く進みます</translation>
+    </message>
+    <message>
+        <source>this repeat line goes on %1 lines too many, past %2</source>
+        <translation>この繰り返し行は、%2を越えて %1 行多く進みます</translation>
+    </message>
+    <message>
+        <source>%1: the opening scene, which starts there, skips as many of its first lines</source>
+        <translation>%1。そこで始まるオープニングのシーンは、最初のその行数分が飛ばされます</translation>
+    </message>
+    <message>
+        <source>%1 ends without &quot;&gt;end&quot;, so the chooser opens, but every scene has been played by then: the player is stuck there; end it with &quot;&gt;end&quot; to start a new game</source>
+        <translation>%1が &quot;&gt;end&quot; なしで終わるので、選択画面が開きます。そのときにはすべてのシーンを見終えているため、そこから先に進めません。&quot;&gt;end&quot; で終えると、新しいゲームが始まります</translation>
+    </message>
+    <message>
+        <source>%1 opens the chooser here, but every scene has been played by then: the player is stuck there; use &quot;&gt;end&quot; to start a new game</source>
+        <translation>%1がここで選択画面を開きます。そのときにはすべてのシーンを見終えているため、そこから先に進めません。&quot;&gt;end&quot; を使うと、新しいゲームが始まります</translation>
+    </message>
+    <message>
+        <source>the window shows only the first %1 rows of a page: this line falls below them and is not seen</source>
+        <translation>ウィンドウに見えるのはページの最初の %1 行だけです。この行はその下になり、見えません</translation>
+    </message>
+    <message>
+        <source>the window shows only the first %1 rows of a page: this line and the 1 line after it on its page fall below them and are not seen</source>
+        <translation>ウィンドウに見えるのはページの最初の %1 行だけです。この行と、同じページのその後の 1 行はその下になり、見えません</translation>
+    </message>
+    <message>
+        <source>the window shows only the first %1 rows of a page: this line and the %2 lines after it on its page fall below them and are not seen</source>
+        <translation>ウィンドウに見えるのはページの最初の %1 行だけです。この行と、同じページのその後の %2 行はその下になり、見えません</translation>
+    </message>
+    <message>
+        <source>%1, after the scene is over: those lines are never shown, and a script must not ask for them</source>
+        <translation>%1。シーンが終わった後なので、それらの行は表示されません。スクリプトでこうしてはいけません</translation>
+    </message>
+    <message>
+        <source>the game reads this line after &quot;tugi&quot; and, with the chooser open, the text would move on to it by itself after the scene is over, which a script must not ask for; make it an empty line (or one that starts with &quot;-&quot;, &quot;&gt;end&quot;, &quot;&gt;game&quot; or &quot;tugi&quot;)</source>
+        <translation>ゲームは &quot;tugi&quot; の次のこの行も読みます。選択画面が開いた後、シーンが終わっているのに文章がこの行へ自動的に進もうとします。スクリプトでこうしてはいけません。空行にしてください（&quot;-&quot;、&quot;&gt;end&quot;、&quot;&gt;game&quot;、&quot;tugi&quot; で始まる行でもかまいません）</translation>
     </message>
 </context>
 <context>
@@ -321,6 +371,37 @@ as they are saved.
     <message>
         <source>The preview tries again when a file of the game is saved.</source>
         <translation>ゲームのファイルが保存されると、プレビューはもう一度試します。</translation>
+    </message>
+    <message>
+        <source>The script is saved as UTF-8, but the game reads code page 932 (Shift_JIS): its Japanese text would show garbled.</source>
+        <translation>このスクリプトは UTF-8 で保存されています。ゲームはコードページ 932（Shift_JIS）として読むので、日本語が文字化けします。</translation>
+    </message>
+    <message>
+        <source>The script&apos;s lines end in LF alone, as Linux editors save them: the game would show the whole script as one page.</source>
+        <translation>このスクリプトの行末は LF だけです（Linux のエディターの保存形式です）。ゲームはスクリプト全体を 1 ページとして表示します。</translation>
+    </message>
+    <message>
+        <source>Every line of the script ends in CR CR LF (its line ends were converted twice): the game would show each line as a page of its own.</source>
+        <translation>このスクリプトの行末はすべて CR CR LF です（行末を 2 回変換したためです）。ゲームはどの行も 1 行だけのページとして表示します。</translation>
+    </message>
+    <message>
+        <source>This line holds bytes that are not code page 932 text: the game would show &quot;�&quot; in their place. Correct them; pirokko-check lists every such place.</source>
+        <translation>この行には、コードページ 932 の文字ではないバイトがあります。ゲームではその代わりに「�」と表示されます。直してください。pirokko-check で、そのような箇所がすべて分かります。</translation>
+    </message>
+    <message>
+        <source>Convert it with: pirokko-check --fix %1</source>
+        <translation>次のコマンドで変換してください: pirokko-check --fix %1</translation>
+    </message>
+</context>
+<context>
+    <name>Program</name>
+    <message>
+        <source>The game has ended.</source>
+        <translation>ゲームは終わりました。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>

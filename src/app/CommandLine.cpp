@@ -1,15 +1,12 @@
 #include "app/CommandLine.h"
 
-#include <unistd.h>
-
-#include <filesystem>
-
+#include "app/GameFolder.h"
 #include "app/Version.h"
 #include "platform/system/CommandLine.h"
+#include "platform/system/FileSystem.h"
 #include "platform/system/Files.h"
 #include "platform/system/Language.h"
 
-namespace fs = std::filesystem;
 using platform::fillIn;
 using platform::trText;
 
@@ -23,10 +20,6 @@ std::string launchUsage() {
                   "as they are saved.\n");
 }
 
-bool isSceneName(const platform::Text& name) {
-    return name == u"opn" || (name.size() == 1 && name[0] >= u'0' && name[0] <= u'7');
-}
-
 namespace {
 
 Launch usageError(const std::string& message) {
@@ -36,25 +29,14 @@ Launch usageError(const std::string& message) {
     return l;
 }
 
-// The folder as the game will name it: absolute, from the working folder.
-std::string absoluteFolder(const std::string& given) {
-    std::error_code ec;
-    fs::path p = fs::absolute(fs::path(given), ec);
-    if (ec) p = fs::path(given);
-    std::string s = p.lexically_normal().string();
-    while (s.size() > 1 && s.back() == '/') s.pop_back();
-    return s;
-}
-
 std::optional<platform::RuntimeError> folderFault(const std::string& folder) {
-    std::error_code ec;
-    const fs::file_status st = fs::status(folder, ec);
+    const platform::PathKind kind = platform::pathKind(folder);
     std::string what;
-    if (!fs::exists(st))
+    if (kind == platform::PathKind::kMissing)
         what = trText("CommandLine", "The game folder does not exist");
-    else if (!fs::is_directory(st))
+    else if (kind != platform::PathKind::kFolder)
         what = trText("CommandLine", "The game folder is not a folder");
-    else if (::access(folder.c_str(), R_OK | X_OK) != 0)
+    else if (!platform::canReadFolder(folder))
         what = trText("CommandLine", "The game folder cannot be read");
     if (what.empty()) return std::nullopt;
     return platform::RuntimeError(platform::kPathNotFound, what, folder);
@@ -77,7 +59,7 @@ long long countLines(const std::string& path) {
 std::string readPreview(const std::string& arg, PreviewRequest& out) {
     const std::size_t colon = arg.find(':');
     const std::string scene = arg.substr(0, colon);
-    if (!isSceneName(platform::fromUtf8(scene)))
+    if (!game_folder::isSceneName(platform::fromUtf8(scene)))
         return fillIn(trText("CommandLine", "there is no scene %1: the scenes are opn and 0 to 7"),
                       {scene.empty() ? "\"\"" : scene});
     out.scene = platform::fromUtf8(scene);
@@ -96,7 +78,8 @@ std::string readPreview(const std::string& arg, PreviewRequest& out) {
 // cannot be read is left to the game, which names it.
 std::string lineInScript(const PreviewRequest& preview, const std::string& folder) {
     if (preview.line == 0) return {};
-    const std::string script = folder + "/txt/" + platform::toUtf8(preview.scene) + ".txt";
+    const std::string script =
+        folder + "/" + platform::toUtf8(game_folder::scriptFile(preview.scene));
     const long long lines = countLines(script);
     if (lines < 0 || preview.line <= lines) return {};
     return fillIn(trText("CommandLine", "%1 has %2 lines: there is no line %3"),
@@ -135,8 +118,9 @@ Launch readLaunch(int argc, const char* const* argv, const platform::Text& progr
         if (!wrong.empty()) return usageError(wrong);
         l.options.preview = preview;
     }
-    const std::string folder = line.positional.empty() ? platform::toUtf8(programFolder)
-                                                       : absoluteFolder(line.positional.front());
+    const std::string folder = line.positional.empty()
+                                   ? platform::toUtf8(programFolder)
+                                   : platform::absolutePath(line.positional.front());
     l.options.gameFolder = platform::fromUtf8(folder);
     if (auto fault = folderFault(folder)) {
         l.kind = Launch::Kind::kFolderError;

@@ -37,9 +37,6 @@ struct Launch {
     std::optional<platform::RuntimeError> folderError;
 };
 
-// The scenes a game has: "opn" and "0" to "7".
-bool isSceneName(const platform::Text& name);
-
 // `programFolder` is where the game plays from when no folder is given;
 // a relative FOLDER is taken from the current working folder.
 Launch readLaunch(int argc, const char* const* argv, const platform::Text& programFolder);

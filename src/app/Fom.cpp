@@ -1,5 +1,6 @@
 #include "app/Fom.h"
 
+#include "app/GameFolder.h"
 #include "app/IconGif.h"
 #include "app/Identity.h"
 #include "app/LabelDesign.h"
@@ -71,8 +72,8 @@ Fom::~Fom() = default;
 void Fom::Form_Load() {
     BasePath = gameFolder_;
     if (BasePath.empty() || BasePath.back() != u'/') BasePath += u'/';
-    ImgPath = BasePath + u"img/";
-    TxtPath = BasePath + u"txt/";
+    ImgPath = BasePath + game_folder::kPictureFolder;
+    TxtPath = BasePath + game_folder::kScriptFolder;
     Module.BgmOpen(MusicFile());
     Module.BgmOn = -1;
     Module.BgmPlay();
@@ -105,7 +106,7 @@ void Fom::Form_Activate() {
         ~Leave() { --n; }
     } leave{activating_};
     EnterTitleState();
-    StartScene(u"opn");
+    StartScene(game_folder::kOpening);
 }
 
 void Fom::EnterTitleState() {
@@ -122,13 +123,13 @@ void Fom::EnterTitleState() {
 }
 
 Text Fom::ScriptFile(const Text& name) const {
-    return TxtPath + name + u".txt";
+    return TxtPath + name + game_folder::kScriptSuffix;
 }
 Text Fom::PictureFile(const Text& name) const {
-    return ImgPath + name + u".gif";
+    return ImgPath + name + game_folder::kPictureSuffix;
 }
 Text Fom::MusicFile() const {
-    return BasePath + u"bgm.wav";
+    return BasePath + game_folder::kMusicFile;
 }
 
 void Fom::Form_Unload(std::int16_t&) {

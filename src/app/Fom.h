@@ -35,6 +35,7 @@ struct FomServices {
 
 struct PreviewRequest;
 struct PreviewState;
+struct PagePlace;
 
 class Fom final : public platform::Form {
   public:
@@ -111,7 +112,11 @@ class Fom final : public platform::Form {
 
     // The preview's part of the life cycle (Preview.cpp).
     void StartPreview();
-    void BringBack(const PreviewRequest& place);
+    void BringBack(const PagePlace& place);
+    // Stops the preview with an error that waits for the next save when a
+    // script is written in a way the game would misread; nothing without
+    // the preview.
+    void ReadingScript(const platform::Text& path) const;
     void PlayOnTo(std::int64_t line);
     void ShowWaitingFault(const platform::RuntimeError& error);
 
@@ -130,6 +135,7 @@ class Fom final : public platform::Form {
     platform::Text sceneName_;
     std::int64_t actedLine_ = 0;
     std::int64_t pageFirstLine_ = 0;
+    platform::Text pageFirstText_;
     // Set while the title reset runs, to recognise content that would only
     // return to the title again and again.
     int activating_ = 0;

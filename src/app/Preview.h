@@ -9,6 +9,15 @@
 #include "app/Fom.h"
 #include "platform/system/Dispatch.h"
 
+// A page to bring to the screen: the scene, the line that is first on it
+// and, when known, that line's text, by which it is found again in a script
+// that has since gained or lost lines above it.
+struct PagePlace {
+    platform::Text scene;
+    std::int64_t line = 0;
+    std::optional<platform::Text> text;
+};
+
 struct PreviewState {
     // Takes over the fault policy for as long as the preview lives.
     PreviewState(Fom& fom, PreviewRequest start);
@@ -20,8 +29,8 @@ struct PreviewState {
     bool started = false;
     // The scene and line whose page is being brought to the screen, and the
     // ones an error waiting for its fix will bring.
-    std::optional<PreviewRequest> bringing;
-    std::optional<PreviewRequest> waiting;
+    std::optional<PagePlace> bringing;
+    std::optional<PagePlace> waiting;
 
   private:
     platform::Dispatcher::FaultHandler earlierPolicy_;

@@ -2,6 +2,7 @@ target_sources(pirokko_game PRIVATE
   app/CommandLine.cpp
   app/Fom.cpp
   app/Game.cpp
+  app/GameFolder.cpp
   app/ShowGame.cpp
   app/Identity.cpp
   app/Preview.cpp

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/GameFolder.h"
 #include "check/Script.h"
 #include "check/Stage.h"
 #include "platform/common/MciCommand.h"
@@ -42,20 +43,24 @@ void checkPicture(const fs::path& folder, const std::string& file, const std::st
                    platform::fillIn(platform::trText("Check", "%1; %2"), {problem, whenFails})});
 }
 
+// What is wrong with the music, in words: the media layer's code means
+// nothing to an author.
 std::string mediaError(std::int32_t code) {
     namespace mci = platform::mci;
-    const std::string meaning =
-        code == mci::kInvalidFile    ? platform::trText("Check", "not a wave file it can play")
-        : code == mci::kFileNotFound ? platform::trText("Check", "it cannot be read")
-        : code == mci::kOutOfMemory  ? platform::trText("Check", "too large")
-        : code == mci::kHardware     ? platform::trText("Check", "no sound output could be opened")
-                                     : platform::trText("Check", "media error");
-    return platform::fillIn(platform::trText("Check", "%1, code %2"),
-                            {meaning, std::to_string(code)});
+    return code == mci::kInvalidFile
+               ? platform::trText("Check",
+                                  "it is not a wave file the game can play; save it as a WAV "
+                                  "file (16-bit PCM plays everywhere)")
+           : code == mci::kFileNotFound
+               ? platform::trText("Check", "it cannot be read; check that you may read it")
+           : code == mci::kOutOfMemory ? platform::trText("Check", "it is too large to open")
+           : code == mci::kHardware
+               ? platform::trText("Check", "no sound output could be opened to try it")
+               : platform::trText("Check", "it cannot be opened as music");
 }
 
 void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
-    const std::string file = "bgm.wav";
+    const std::string file = platform::toUtf8(game_folder::kMusicFile);
     const fs::path path = folder / file;
     std::error_code ec;
     if (!fs::exists(path, ec)) {
@@ -75,12 +80,9 @@ void checkMusic(const fs::path& folder, std::vector<Finding>& out) {
         media.mciSendStringA("close check", nullptr, 0, 0);
         return;
     }
-    out.push_back(
-        {file, 0, 0, Severity::kError,
-         platform::fillIn(
-             platform::trText("Check",
-                              "the music cannot be opened (%1); the game plays without music"),
-             {mediaError(code)})});
+    out.push_back({file, 0, 0, Severity::kError,
+                   platform::fillIn(platform::trText("Check", "%1; the game plays without music"),
+                                    {mediaError(code)})});
 }
 
 }  // namespace
@@ -89,7 +91,7 @@ std::vector<Finding> checkFolder(const std::string& folder) {
     const fs::path root = fs::absolute(folder);
     std::vector<Finding> out;
     Stage stage(root.string());
-    const std::vector<Text> scenes = stage.sceneNames();
+    const auto& scenes = game_folder::sceneNames();
     for (std::size_t k = 0; k < scenes.size(); ++k) {
         const std::string name = platform::toUtf8(scenes[k]);
         const SceneRole role{k == 0
@@ -99,7 +101,7 @@ std::vector<Finding> checkFolder(const std::string& folder) {
         const std::string whenFails = platform::fillIn(
             platform::trText("Check", "the game stops with an error when %1 starts"), {role.title});
 
-        const std::string txt = "txt/" + name + ".txt";
+        const std::string txt = platform::toUtf8(game_folder::scriptFile(scenes[k]));
         std::vector<Finding> found;
         const Script script = readScript((root / txt).string(), txt, found);
         if (script.status == Script::kRead) {
@@ -118,7 +120,7 @@ std::vector<Finding> checkFolder(const std::string& folder) {
             return a.line != b.line ? a.line < b.line : a.column < b.column;
         });
         out.insert(out.end(), found.begin(), found.end());
-        checkPicture(root, "img/" + name + ".gif", whenFails, out);
+        checkPicture(root, platform::toUtf8(game_folder::pictureFile(scenes[k])), whenFails, out);
     }
     checkMusic(root, out);
     return out;

@@ -2,11 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 
-#include "check/Encoding.h"
+#include "platform/system/FileSystem.h"
 #include "platform/system/Files.h"
 #include "platform/system/Language.h"
+#include "scene/ScriptBytes.h"
 #include "scene/ScriptLine.h"
 
 namespace check {
@@ -33,72 +33,76 @@ Script readScript(const std::string& path, const std::string& file, std::vector<
     Script script;
     const auto reader = platform::LineReader::open(path);
     if (!reader) {
-        std::error_code ec;
-        script.status = std::filesystem::exists(path, ec) ? Script::kUnreadable : Script::kMissing;
+        script.status = platform::pathKind(path) == platform::PathKind::kMissing
+                            ? Script::kMissing
+                            : Script::kUnreadable;
         return script;
     }
     script.status = reader->atEnd() ? Script::kEmpty : Script::kRead;
     platform::Cp932Decoder decoder;
-    EncodingGuess encoding;
     std::vector<Finding> undecodable;
     std::vector<std::size_t> loneLineFeeds;  // indexes of lines that hold one
-    std::size_t bytesRead = 0;
     while (!reader->atEnd()) {
         const std::string bytes = reader->next();
-        bytesRead += bytes.size();
         script.lines.push_back(decoder.decode(bytes));
         if (bytes.find('\n') != std::string::npos) loneLineFeeds.push_back(script.lines.size() - 1);
         const std::size_t bad = decoder.lastInvalidCount();
-        encoding.add(bytes, bad);
         if (bad == 0) continue;
         const std::size_t offset = decoder.lastFirstInvalidOffset();
         const std::size_t column = decoder.decode(std::string_view(bytes).substr(0, offset)).size();
         const std::string message =
             bad == 1
                 ? platform::trText("Check",
-                                   "a byte here does not decode as code page 932; the game "
-                                   "shows it as \"\uFFFD\"")
+                                   "a byte here is not code page 932 text; the game shows "
+                                   "\"\uFFFD\" in its place")
                 : platform::fillIn(
                       platform::trText("Check",
-                                       "%1 bytes on this line, the first here, do not decode as "
-                                       "code page 932; the game shows each as \"\uFFFD\""),
+                                       "%1 bytes on this line, the first here, are not code page "
+                                       "932 text; the game shows \"\uFFFD\" in place of each"),
                       {std::to_string(bad)});
         undecodable.push_back({file, static_cast<long long>(script.lines.size()),
                                static_cast<long long>(column) + 1, Severity::kWarning, message});
     }
 
-    // A file of one line whose bytes were all line content has no CR at all.
-    std::error_code ec;
-    const bool noCarriageReturn =
-        script.lines.size() == 1 && bytesRead == std::filesystem::file_size(path, ec) && !ec;
-    if (noCarriageReturn && !loneLineFeeds.empty()) {
-        out.push_back({file, 0, 0, Severity::kError,
-                       platform::fillIn(
-                           platform::trText(
-                               "Check",
-                               "every line ends in a lone LF, as Linux editors save them, but the "
-                               "game ends lines only at CR LF or CR, so it reads the whole file as "
-                               "one line; convert it with: sed -i 's/$/\\r/' %1 (or: unix2dos %1)"),
-                           {file})});
+    // How the bytes are written is judged as the preview and --fix judge it.
+    scene::ScriptBytes form;
+    platform::readInPieces(path, [&form](std::string_view piece) { form.add(piece); });
+    form.finish();
+    const std::string fix = platform::trText("Check", "convert it with: pirokko-check --fix");
+    if (form.lineFeedEnds()) {
+        out.push_back(
+            {file, 0, 0, Severity::kError,
+             platform::fillIn(
+                 platform::trText("Check",
+                                  "every line ends in LF alone, as Linux editors save: the game "
+                                  "starts a new line only at CR LF, so it shows the whole script "
+                                  "as one page; %1"),
+                 {fix})});
     } else {
         for (const std::size_t index : loneLineFeeds)
             report(out, file, index, Severity::kWarning,
                    platform::trText("Check",
-                                    "a lone LF on this line shows as a row break inside the line: "
-                                    "the game ends lines only at CR LF or CR"));
+                                    "this line holds an LF without a CR before it: the game shows "
+                                    "it as a row break inside the line, not as a new line"));
     }
+    if (form.doubledEnds())
+        report(out, file, 0, Severity::kError,
+               platform::fillIn(
+                   platform::trText("Check",
+                                    "every line ends in CR CR LF (its line ends were converted "
+                                    "twice): the game reads an empty line after each line, so "
+                                    "every line shows as a page of its own; %1"),
+                   {fix}));
 
-    if (encoding.looksLikeUtf8()) {
+    if (form.utf8()) {
         // Every non-ASCII character would be garbled: one finding says why.
         out.push_back(
             {file, 0, 0, Severity::kError,
              platform::fillIn(
                  platform::trText("Check",
-                                  "the script looks like UTF-8, but the game reads code page "
-                                  "932 (Shift_JIS) and would show its text garbled; convert "
-                                  "it with: iconv -f UTF-8 -t CP932 %1 > NEW, then put NEW "
-                                  "in its place"),
-                 {file})});
+                                  "the script is saved as UTF-8, but the game reads code page 932 "
+                                  "(Shift_JIS) and would show its Japanese text garbled; %1"),
+                 {fix})});
     } else {
         out.insert(out.end(), undecodable.begin(), undecodable.end());
     }
@@ -163,9 +167,9 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
     const std::string endName =
         atEof ? platform::trText("Check", "the end of the script, which opens the chooser")
         : endKind == LineKind::kTitle
-            ? platform::fillIn(platform::trText("Check", "the title line on line %1"),
+            ? platform::fillIn(platform::trText("Check", "the \">end\" line on line %1"),
                                {std::to_string(end + 1)})
-            : platform::fillIn(platform::trText("Check", "the chooser line on line %1"),
+            : platform::fillIn(platform::trText("Check", "the \"tugi\" line on line %1"),
                                {std::to_string(end + 1)});
     for (const Run& run : runs) {
         const double left = run.count >= run.step + 1 ? std::floor(run.count) - run.step : 0;
@@ -173,26 +177,25 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
         const std::string steps =
             left == 1 ? platform::fillIn(
                             platform::trText("Check",
-                                             "this repeat run still has 1 step to make when it "
-                                             "reaches %1"),
+                                             "this repeat line goes on 1 line too many, past %1"),
                             {endName})
                       : platform::fillIn(
                             platform::trText("Check",
-                                             "this repeat run still has %1 steps to make when it "
-                                             "reaches %2"),
+                                             "this repeat line goes on %1 lines too many, past %2"),
                             {number(left), endName});
         if (endKind == LineKind::kTitle)
             report(out, file, run.line, Severity::kWarning,
                    platform::fillIn(
                        platform::trText("Check",
-                                        "%1; they advance the opening scene at once, skipping its "
-                                        "lines"),
+                                        "%1: the opening scene, which starts there, skips as many "
+                                        "of its first lines"),
                        {steps}));
         else
             report(out, file, run.line, Severity::kError,
                    platform::fillIn(
                        platform::trText("Check",
-                                        "%1; they would advance a script that is already closed"),
+                                        "%1, after the scene is over: those lines are never "
+                                        "shown, and a script must not ask for them"),
                        {steps}));
     }
 
@@ -203,9 +206,11 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
         if (!scene::holdsTimer(lines[end + 1]))
             report(out, file, end + 1, Severity::kError,
                    platform::trText("Check",
-                                    "the line after a chooser line must hold the auto-advance "
-                                    "timer (an empty line, say); the timer would act on this one "
-                                    "after the script is closed"));
+                                    "the game reads this line after \"tugi\" and, with the chooser "
+                                    "open, the text would move on to it by itself after the scene "
+                                    "is over, which a script must not ask for; make it an empty "
+                                    "line (or one that starts with \"-\", \">end\", \">game\" or "
+                                    "\"tugi\")"));
         unread = end + 2;
     }
     if (unread < n)
@@ -236,15 +241,15 @@ void walkScript(const SceneRole& role, const std::vector<Text>& lines, const std
                atEof
                    ? platform::fillIn(
                          platform::trText("Check",
-                                          "%1 ends without a title line (\">end\"), so the chooser "
-                                          "opens: every scene has been played by then, so the "
-                                          "chooser can never be left"),
+                                          "%1 ends without \">end\", so the chooser opens, but "
+                                          "every scene has been played by then: the player is "
+                                          "stuck there; end it with \">end\" to start a new game"),
                          {role.title})
                    : platform::fillIn(
                          platform::trText("Check",
-                                          "%1 opens the chooser here instead of returning to the "
-                                          "title: every scene has been played by then, so the "
-                                          "chooser can never be left"),
+                                          "%1 opens the chooser here, but every scene has been "
+                                          "played by then: the player is stuck there; use "
+                                          "\">end\" to start a new game"),
                          {role.title}));
 }
 

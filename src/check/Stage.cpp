@@ -10,10 +10,11 @@
 #include <map>
 
 #include "app/Fom.h"
+#include "app/GameFolder.h"
 #include "app/LabelDesign.h"
+#include "platform/form/LabelLayout.h"
 #include "platform/system/Dispatch.h"
 #include "platform/system/Errors.h"
-#include "platform/form/LabelLayout.h"
 #include "platform/system/Language.h"
 #include "platform/system/Random.h"
 #include "platform/system/Timer.h"
@@ -25,8 +26,6 @@ using platform::Text;
 using scene::LineKind;
 
 namespace {
-
-const Text kOpening = u"opn";
 
 // One black pixel: what every scene shows while its pages are played.
 constexpr unsigned char kBlankGif[] = {'G',  'I',  'F',  '8',  '9',  'a',  0x01, 0x00, 0x01,
@@ -58,6 +57,16 @@ const int kLabelWidthPx =
     static_cast<int>(std::lround(fom_design::kLabelTwips.width / platform::kTwipsPerPixel));
 const int kLabelHeightPx =
     static_cast<int>(std::lround(fom_design::kLabelTwips.height / platform::kTwipsPerPixel));
+
+// How many rows of a page the label shows, its blank first row left out:
+// what an author counts.
+std::size_t visibleRows() {
+    Text page;
+    for (int i = 0; i < 40; ++i) page += u"\r\nL";
+    const auto fit = platform::fitCaption(page, fom_design::kLabelFace, fom_design::kLabelPoints,
+                                          kLabelWidthPx, kLabelHeightPx);
+    return fit.fits() ? 40 : fit.firstCutRow - 1;
+}
 
 // Index of the look-ahead line; the line count once the end of the file
 // stands in for it.
@@ -131,20 +140,15 @@ Stage::Stage(const std::string& folder) : impl_(std::make_unique<Impl>()) {
         FomServices{impl_->timers, impl_->random, impl_->media, platform::fromUtf8(folder)});
     Fom& fom = *impl_->fom;
     fom.Form_Load();
-    for (const Text& name : sceneNames()) {
-        std::ofstream(impl_->pictures.path() / (platform::toUtf8(name) + ".gif"), std::ios::binary)
+    for (const Text& name : game_folder::sceneNames()) {
+        std::ofstream(impl_->pictures.path() / platform::toUtf8(name + game_folder::kPictureSuffix),
+                      std::ios::binary)
             .write(reinterpret_cast<const char*>(kBlankGif), sizeof kBlankGif);
     }
     fom.ImgPath = platform::fromUtf8(impl_->pictures.path().string()) + u'/';
 }
 
 Stage::~Stage() = default;
-
-std::vector<Text> Stage::sceneNames() const {
-    std::vector<Text> names{kOpening};
-    for (int i = 0; i <= impl_->fom->Com.UBound(); ++i) names.push_back(platform::Str(i));
-    return names;
-}
 
 void Stage::checkPages(const Text& scene, const std::vector<Text>& lines, const std::string& file,
                        std::vector<Finding>& out) {
@@ -178,22 +182,29 @@ void Stage::checkPages(const Text& scene, const std::vector<Text>& lines, const 
         // until then have been checked.
     }
 
+    const std::string rows = std::to_string(visibleRows());
     for (const auto& [index, lost] : cuts) {
         out.push_back(
             {file, static_cast<long long>(index) + 1, 0, Severity::kWarning,
-             lost == 1 ? platform::trText("Check",
-                                          "this line reaches below the label's bottom edge and "
-                                          "is cut off")
+             lost == 1
+                 ? platform::fillIn(platform::trText("Check",
+                                                     "the window shows only the first %1 rows of "
+                                                     "a page: this line falls below them and is "
+                                                     "not seen"),
+                                    {rows})
              : lost == 2
-                 ? platform::trText("Check",
-                                    "this line and the 1 line after it on its page reach below "
-                                    "the label's bottom edge and are cut off")
+                 ? platform::fillIn(
+                       platform::trText("Check",
+                                        "the window shows only the first %1 rows of "
+                                        "a page: this line and the 1 line after it "
+                                        "on its page fall below them and are not seen"),
+                       {rows})
                  : platform::fillIn(
-                       platform::trText(
-                           "Check",
-                           "this line and the %1 lines after it on its page reach below "
-                           "the label's bottom edge and are cut off"),
-                       {std::to_string(lost - 1)})});
+                       platform::trText("Check",
+                                        "the window shows only the first %1 rows of a page: this "
+                                        "line and the %2 lines after it on its page fall below "
+                                        "them and are not seen"),
+                       {rows, std::to_string(lost - 1)})});
     }
 }
 

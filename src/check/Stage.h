@@ -21,10 +21,6 @@ class Stage {
     Stage(const Stage&) = delete;
     Stage& operator=(const Stage&) = delete;
 
-    // The opening scene, then one scene per scene button, as the window
-    // names them.
-    std::vector<platform::Text> sceneNames() const;
-
     // Plays `scene` click by click until the chooser opens, the game returns
     // to the title or stops with an error, and reports every page whose rows
     // reach below the label's bottom edge. `lines` is the script as read.

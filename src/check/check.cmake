@@ -3,7 +3,7 @@
 # pirokko in the build folder.
 add_library(pirokko_check STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Check.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Encoding.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Fix.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Script.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Stage.cpp)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Fom.h"
+#include "app/GameFolder.h"
 #include "platform/system/Errors.h"
 #include "platform/system/Language.h"
 #include "scene/ScriptLine.h"
@@ -39,6 +40,7 @@ void Fom::StartScene(const Text& name) {
     pageFirstLine_ = 0;
     FileNo = Files.FreeFile();
     ShowScenePic(name);
+    ReadingScript(ScriptFile(name));
     Files.OpenForInput(ScriptFile(name), FileNo);
     CurLine = Files.LineInput(FileNo);
     curLineNumber_ = 1;
@@ -72,7 +74,7 @@ void Fom::BackToTitle() {
             platform::trText("Scene",
                              "The opening scene returns to the title before it shows a line, so "
                              "it would restart forever"),
-            platform::toUtf8(ScriptFile(u"opn")));
+            platform::toUtf8(ScriptFile(game_folder::kOpening)));
     }
     ++titleReturns_;
     Form_Activate();
@@ -202,7 +204,10 @@ Fom::Acted Fom::ActOnLine(double& count) {
         base = Lbl.Caption();
         if (Mark == kLineMark && !base.empty()) base.pop_back();
     }
-    if (base.empty()) pageFirstLine_ = lineNumber;
+    if (base.empty()) {
+        pageFirstLine_ = lineNumber;
+        pageFirstText_ = line;
+    }
     if (scene::endsPageBefore(CurLine) || LineCount > 14) {
         Mark = kPageEndMark;
         TimSay.setEnabled(platform::False);

@@ -138,17 +138,28 @@ TEST(Check, FindsEachKindOfFaultWhereItLies) {
         {"line ends a Linux editor saves, and a lone LF among CR LF ones",
          {},
          {"txt/3.txt error", "txt/5.txt:2 warning"},
-         {"sed -i 's/$/\\r/' txt/3.txt", "unix2dos txt/3.txt"},
+         {"LF alone", "pirokko-check --fix"},
          [](CleanGame& g) {
              g.folder.rawScript("3", "A\nB\ntugi\n\n");
              g.folder.rawScript("5", "A\r\nB\nC\r\ntugi\r\n\r\n");
+         }},
+        // A CR LF conversion run twice: each line is followed by an empty
+        // one, which ends its page. A single CR CR LF is a line ended by CR
+        // and an empty line, as a script may well mean.
+        {"line ends doubled, everywhere or once",
+         {},
+         {"txt/3.txt:1 error"},
+         {"CR CR LF", "every line shows as a page of its own", "pirokko-check --fix"},
+         [](CleanGame& g) {
+             g.folder.rawScript("3", "A\r\r\nB\r\r\ntugi\r\r\n");
+             g.folder.rawScript("4", "A\r\r\nB\r\ntugi\r\n\r\n");
          }},
         // One UTF-8 kana decodes as code page 932 but the line end after it
         // does not; a longer text is caught either way.
         {"scripts saved as UTF-8",
          {},
          {"txt/0.txt error", "txt/1.txt error"},
-         {"iconv -f UTF-8 -t CP932 txt/0.txt > NEW"},
+         {"saved as UTF-8", "pirokko-check --fix"},
          [](CleanGame& g) {
              g.folder.rawScript("0", "\xE3\x81\x82\r\ntugi\r\n\r\n");
              g.folder.rawScript("1",

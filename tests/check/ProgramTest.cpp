@@ -55,7 +55,8 @@ TEST(Program, ExitsZeroWithWarningsAloneOneWithAnyErrorAndTwoWhenItCannotCheck) 
     g.folder.rawScript("3", "A\r\ntugi\r\nB\xFF\r\n");
     r = runCheck({QString::fromStdString(g.folder.path())});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out.find("txt/3.txt:3: error: the line after a chooser line"), 0u) << r.out;
+    EXPECT_EQ(r.out.find("txt/3.txt:3: error: the game reads this line after \"tugi\""), 0u)
+        << r.out;
     EXPECT_NE(r.out.find("\ntxt/3.txt:3:2: warning: a byte here"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\n1 error, 2 warnings\n"), std::string::npos) << r.out;
 

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -129,12 +130,18 @@ TEST(Preview, ALineBringsThePageAClickThroughReachesAndPlayGoesOnFromThere) {
 }
 
 // A saved script starts its scene again at the first line of the page that
-// was on screen, by its number, as far as the new file goes.
+// was on screen: found by its text, and by its number (as far as the new
+// file goes) once that text is gone.
 TEST(Preview, ASavedScriptBringsBackThePageThatWasOnScreenWhicheverWayItWasSaved) {
     std::vector<std::string> edited = kScene3;
     edited[6] = "E, edited";
     std::vector<std::string> twoMoreAtTheTop = {"new 1", "new 2"};
     twoMoreAtTheTop.insert(twoMoreAtTheTop.end(), kScene3.begin(), kScene3.end());
+    std::vector<std::string> oneLessAbove = kScene3;
+    oneLessAbove.erase(oneLessAbove.begin() + 1);
+    // Line 7 reads "C" now; the E nearest 7 is the one on line 10.
+    const std::vector<std::string> eTwice = {"E", "B", "C", "",  "D", "--2",  "C",
+                                             "-", "",  "E", "F", "G", "tugi", ""};
     struct Case {
         Save how;
         std::vector<std::string> script;
@@ -145,7 +152,9 @@ TEST(Preview, ASavedScriptBringsBackThePageThatWasOnScreenWhicheverWayItWasSaved
         {Save::kInPlace, edited, "/E, edited/F/G" + kEnd},
         {Save::kRenameOver, edited, "/E, edited/F/G" + kEnd},
         {Save::kDeleteAndCreate, edited, "/E, edited/F/G" + kEnd},
-        {Save::kRenameOver, twoMoreAtTheTop, "/D" + kEnd},  // line 7 is D now
+        {Save::kRenameOver, twoMoreAtTheTop, "/E/F/G" + kEnd},  // E is on line 9 now
+        {Save::kInPlace, oneLessAbove, "/E/F/G" + kEnd},        // and on line 6
+        {Save::kRenameOver, eTwice, "/E/F/G" + kEnd},
         {Save::kRenameOver, {"A", "B"}, "/A/B" + kEnd, "/A/B/C" + kEnd},
         {Save::kRenameOver, {"A", "tugi", ""}, "/A" + kEnd + " +chooser", "/A/B/C" + kEnd},
     };
@@ -271,4 +280,100 @@ TEST(Preview, AStartThatFailsWaitsForTheFilesItNeeds) {
     folder.script("4", {"Four", "tugi", ""});
     ASSERT_TRUE(g.filesSettle());
     EXPECT_EQ(seen(g), "/Four" + kEnd);
+}
+
+namespace {
+
+int openDescriptors() {
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
+}  // namespace
+
+// An author saves thousands of times a day: no reload may leave the script
+// it was reading open, nor a retry after an error that waited for its fix.
+TEST(Preview, ManySavesHoldNoMoreFilesOpenThanTheStart) {
+    PreviewFolder folder;
+    PreviewGame g(folder, u"3", 8);
+    const int atStart = openDescriptors();
+    std::vector<std::string> edited = kScene3;
+    for (int i = 0; i < 30; ++i) {
+        edited[6] = "E" + std::to_string(i);
+        folder.save("txt/3.txt", scriptBytes(edited), i % 2 ? Save::kRenameOver : Save::kInPlace);
+        ASSERT_TRUE(g.filesSettle());
+        ASSERT_EQ(seen(g), "/E" + std::to_string(i) + "/F/G" + kEnd);
+    }
+    for (int i = 0; i < 10; ++i) {
+        folder.save("txt/3.txt", "", Save::kRenameOver);  // an error that waits
+        ASSERT_TRUE(g.filesSettle());
+        ASSERT_NE(g.caption().find("Input past end"), std::string::npos) << g.caption();
+        folder.save("img/3.gif", "not a picture", Save::kRenameOver);  // it fails elsewhere now
+        ASSERT_TRUE(g.filesSettle());
+        folder.picture("3");
+        folder.save("txt/3.txt", scriptBytes(kScene3), Save::kRenameOver);
+        ASSERT_TRUE(g.filesSettle());
+        ASSERT_EQ(seen(g), "/E/F/G" + kEnd);
+    }
+    EXPECT_EQ(openDescriptors(), atStart);
+}
+
+// The preview reads a script as the game would and says what is wrong before
+// playing it; the place it was on comes back once the script is converted.
+TEST(Preview, AScriptWrittenAsALinuxEditorSavesItWaitsForItsConversion) {
+    const std::vector<std::string> scene = {"あ", "い", "",   "う",  "--2",
+                                            "え", "お", "か", "-き", "く"};
+    std::string utf8Lf;
+    for (const auto& line : scene) utf8Lf += line + "\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string where;  // file:line in the message
+        std::string what;
+    };
+    const Case cases[] = {
+        {"UTF-8 with LF", utf8Lf, "3.txt:1\n", "UTF-8"},
+        {"UTF-8 with CR LF from its second line on", "A\r\n" + std::string("\xE3\x81\x82\r\n"),
+         "3.txt:2\n", "UTF-8"},
+        {"LF", cp932("A\nB\n"), "3.txt:1\n", "LF alone"},
+        {"doubled", cp932("A\r\r\nB\r\r\n"), "3.txt:1\n", "CR CR LF"},
+        {"bytes that are not code page 932", "A\r\nB\xFF\r\n", "3.txt:2:2", "pirokko-check"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PreviewFolder folder;
+        folder.script("3", scene);
+        PreviewGame g(folder, u"3", 7);
+        ASSERT_EQ(seen(g), "/え/お/か" + kEnd);
+        folder.save("txt/3.txt", c.bytes, Save::kRenameOver);
+        ASSERT_TRUE(g.filesSettle());
+        std::string shown = g.caption();
+        std::erase(shown, '\n');
+        EXPECT_NE(shown.find("Run-time error 321"), std::string::npos) << shown;
+        EXPECT_NE(shown.find(c.what), std::string::npos) << shown;
+        std::string message = g.fom->Lbl.Caption().empty() ? "" : g.caption();
+        EXPECT_NE(message.find(c.where), std::string::npos) << message;
+        if (c.what != "pirokko-check") {
+            EXPECT_NE(shown.find("pirokko-check --fix " + folder.path()), std::string::npos)
+                << shown;
+        }
+
+        // What --fix writes, with a line more above the page.
+        std::vector<std::string> fixed = scene;
+        fixed.insert(fixed.begin(), "はじめに");
+        folder.save("txt/3.txt", scriptBytes(fixed), Save::kRenameOver);
+        ASSERT_TRUE(g.filesSettle());
+        EXPECT_EQ(seen(g), "/え/お/か" + kEnd);
+    }
+
+    // Without the preview the game reads such a script as it always has.
+    PreviewFolder folder;
+    folder.rawScript("opn", utf8Lf);
+    TestGame played(folder);
+    played.start();
+    EXPECT_FALSE(platform::Dispatcher::halted());
+    EXPECT_EQ(played.label().find("Run-time error"), std::string::npos);
+    EXPECT_NE(played.label().find("|"), std::string::npos) << "LFs read as row breaks";
 }

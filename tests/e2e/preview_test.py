@@ -6,6 +6,7 @@ read through the accessibility interface as a screen reader reads it."""
 
 import os
 import shutil
+import subprocess
 
 import harness
 
@@ -68,6 +69,34 @@ class PreviewTest(harness.GameTestCase):
         self.wait_for_page(game, ["-き", "く"], "the next page after Space")
         game.alive()
         self.assertNotRegex(game.stderr(), r"Sanitizer|runtime error:")
+
+    def test_a_script_saved_by_a_linux_editor_waits_for_the_fix(self):
+        game = self.game(OPENING)
+        self.save(game, SCENE, how="in place")
+        shutil.copy(harness.OPENING_PICTURE, os.path.join(game.folder, "img", "3.gif"))
+        game.start(command=[game.program, "--preview=3:7", game.folder])
+        self.wait_for_page(game, ["え", "お", "か"], "the page that holds line 7")
+
+        # As a Linux editor saves: UTF-8 with LF line ends, and the author
+        # has written two lines more at the top.
+        path = os.path.join(game.folder, "txt", "3.txt")
+        with open(path + ".new", "wb") as f:
+            f.write("".join(line + "\n" for line in ["まえがき", "その二"] + SCENE).encode())
+        os.replace(path + ".new", path)
+        harness.wait_for("the message in the label",
+                         lambda: "pirokko-check --fix" in game.label_text(), timeout=10,
+                         explain=lambda: repr(game.label_text()))
+        message = game.label_text().replace("\n", "")
+        self.assertIn("UTF-8", message)
+        self.assertIn(path + ":1", message)
+
+        check = os.path.join(os.path.dirname(harness.program_path()), "pirokko-check")
+        fixed = subprocess.run([check, "--fix", game.folder], capture_output=True, text=True)
+        self.assertEqual(fixed.returncode, 0, fixed.stdout + fixed.stderr)
+        self.assertIn("txt/3.txt: converted: UTF-8 to code page 932, line ends LF to CR LF",
+                      fixed.stdout)
+        self.wait_for_page(game, ["え", "お", "か"], "the same page back after --fix")
+        game.alive()
 
 
 if __name__ == "__main__":

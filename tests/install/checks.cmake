@@ -19,7 +19,8 @@ macro(check_layout root launcher_dir)
   set(_app ${root}/lib/pirokko)
   set(_share ${root}/share)
   foreach(_path ${_app}/pirokko ${_app}/bgm.wav ${_app}/txt/opn.txt ${_app}/img/opn.gif
-                ${root}/${launcher_dir}/pirokko ${_share}/applications/${APP_ID}.desktop
+                ${root}/${launcher_dir}/pirokko ${root}/${launcher_dir}/pirokko-check
+                ${_share}/man/man6/pirokko-check.6.gz ${_share}/applications/${APP_ID}.desktop
                 ${_share}/metainfo/${APP_ID}.metainfo.xml ${_share}/man/man6/pirokko.6.gz
                 ${_share}/doc/pirokko/copyright ${_share}/doc/pirokko/changelog.gz)
     if(NOT EXISTS ${_path})

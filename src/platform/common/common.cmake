@@ -11,6 +11,7 @@ add_library(pirokko_platform OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/ControlGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dispatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileSystem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FillIn.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InvalidProperty.cpp

@@ -18,6 +18,7 @@ enum ErrorNumber : int {
     kFileAlreadyOpen = 55,
     kInputPastEnd = 62,
     kPathNotFound = 76,
+    kInvalidFileFormat = 321,
     kInvalidPicture = 481,
     kEndlessLoop = 28,  // "out of stack space": content that can only recurse forever
 };
