@@ -258,3 +258,39 @@ TEST(Accessibility, TheFirstPageIsHeardOnceWhateverTheOrderOfWindowRestAndReader
         QAccessible::setActive(false);
     }
 }
+
+// The text's name says what a key does there: Space goes on while a scene
+// plays; once the chooser is open Space does nothing on the text, and the
+// name says how to reach the boxes and buttons instead.
+TEST(Accessibility, TheTextsNameSaysWhatAKeyDoesThere) {
+    GameFolder folder;
+    folder.script("opn", {"A", "tugi"});
+    folder.script("6", {"six", "tugi"});
+    for (const char* name : {"opn", "6"}) folder.picture(name);
+    TestGame g(folder);
+    auto& f = *g.fom;
+    Reader reader(f.Lbl);
+    g.start();
+    f.window()->activateWindow();
+    settle();
+    g.click();  // the chooser opens, with the focus on its first box
+    ASSERT_TRUE(f.PicCom.Visible());
+    f.Lbl.SetFocus();  // back to the text, as Shift+Tab does
+    g.click();         // and Space there does nothing
+    ASSERT_TRUE(f.PicCom.Visible());
+    // On to the boxes and a button, as Tab does, and on to the scene.
+    f.Opt(0).widget()->setFocus(Qt::TabFocusReason);
+    f.Opt(0).clickAsPlayer();
+    f.Opt(1).clickAsPlayer();
+    f.Com(6).widget()->setFocus(Qt::TabFocusReason);
+    f.Com(6).clickAsPlayer();
+    const std::vector<std::string> foci = {
+        "focus: Text: Space goes on",
+        "focus: Text: Tab goes to the boxes and the scene buttons",
+        "focus: Text: Space goes on",
+    };
+    std::vector<std::string> told = reader.told;
+    std::erase_if(told, [](const std::string& s) { return s.starts_with("notification"); });
+    EXPECT_EQ(told, foci);
+    EXPECT_EQ(g.label(), "/six\u25BC");
+}

@@ -32,6 +32,10 @@ class Label final : public Control {
     // mark, and which a reader must hear again when it comes again.
     void announceCaption();
 
+    // What a screen reader says the label is as the focus comes to it: what
+    // it is and what a key does there. Never the caption, which is announced.
+    void setSpokenName(const Text& name);
+
     // A click, and everything that stands for one: Space, Enter, Page Down
     // and Down on the focused label, the wheel turned down over the window,
     // and the label's accessible press action.
