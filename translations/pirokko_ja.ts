@@ -361,6 +361,10 @@ as they are saved.
         <source>Text: Space goes on</source>
         <translation>本文：スペースキーで進みます</translation>
     </message>
+    <message>
+        <source>Text: Tab goes to the boxes and the scene buttons</source>
+        <translation>本文：タブキーでチェックボックスとシーンのボタンへ移ります</translation>
+    </message>
 </context>
 <context>
     <name>Preview</name>

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/Fom.h"
+#include "scene/TextNames.h"
 
 using platform::False;
 using platform::True;
@@ -30,6 +31,9 @@ void Fom::TimPic_Timer() {
 }
 
 void Fom::Com_Click(std::int16_t index) {
+    // Disabling the focused button moves the focus on, round to the text:
+    // the text must say what it does by then.
+    Lbl.setSpokenName(scene::playingTextName());
     Com(index).setEnabled(False);
     Com(index).setBackColor(0);
     StartScene(platform::Str(index));

@@ -9,6 +9,7 @@
 #include "platform/system/Errors.h"
 #include "platform/system/Language.h"
 #include "scene/ScriptLine.h"
+#include "scene/TextNames.h"
 
 using platform::Boolean;
 using platform::Text;
@@ -30,6 +31,9 @@ constexpr std::uint64_t kMaxTitleReturnsInARun = 100;
 }  // namespace
 
 void Fom::StartScene(const Text& name) {
+    // Named before the focus comes to the text, so that the reader hears
+    // the name once: hiding the chooser may already bring the focus there.
+    Lbl.setSpokenName(scene::playingTextName());
     TimSay.setEnabled(platform::True);
     ShowSay(Text(), platform::True);
     // The keys that advance the text act on the label.
@@ -155,6 +159,9 @@ Fom::Acted Fom::ActOnLine(double& count) {
                 Opt(static_cast<int>(Module.LoopI)).setVisible(platform::True);
             PicCom.setVisible(platform::True);
             Opt(0).SetFocus();
+            // Renamed once the focus has left it: a reader would speak a
+            // new name of the focused control.
+            Lbl.setSpokenName(scene::chooserTextName());
             TimSay.setEnabled(platform::False);
             return Acted::kDone;
 

@@ -1,8 +1,8 @@
 #include "scene/ScriptLine.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
+#include <charconv>
+#include <optional>
 #include <string>
 
 namespace scene {
@@ -37,31 +37,69 @@ RepeatCount parseRepeatCount(TextView text) {
     auto isBlank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
     auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
     while (i < n && isBlank(text[i])) ++i;
+    // Read as the C library would in its "C" locale, whatever the user's:
+    // the toolkit switches the program to the user's locale, where the
+    // decimal mark may be a comma.
     std::string ascii;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) ascii += static_cast<char>(text[i++]);
+    bool negative = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    if (negative) ascii += '-';
     std::size_t digits = 0;
-    while (i < n && isDigit(text[i])) ascii += static_cast<char>(text[i++]), ++digits;
+    // The power of ten of the first digit that is not zero, for telling a
+    // count too large for a double from one too small.
+    std::optional<long> lead;
+    long place = 0;
+    while (i < n && isDigit(text[i])) {
+        ascii += static_cast<char>(text[i]);
+        if (text[i++] != u'0' && !lead) lead = place;
+        ++digits, ++place;
+    }
+    if (lead) *lead = place - 1 - *lead;
     if (i < n && text[i] == u'.') {
         ascii += '.';
         ++i;
-        while (i < n && isDigit(text[i])) ascii += static_cast<char>(text[i++]), ++digits;
+        long fraction = -1;
+        while (i < n && isDigit(text[i])) {
+            ascii += static_cast<char>(text[i]);
+            if (text[i++] != u'0' && !lead) lead = fraction;
+            ++digits, --fraction;
+        }
     }
     if (digits == 0) return {RepeatCount::kNotANumber, 0};
+    long exponent = 0;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        std::string exponent = "e";
+        std::string written = "e";
         std::size_t j = i + 1;
-        if (j < n && (text[j] == u'+' || text[j] == u'-')) exponent += static_cast<char>(text[j++]);
+        bool below = false;
+        if (j < n && (text[j] == u'+' || text[j] == u'-')) {
+            below = text[j] == u'-';
+            written += static_cast<char>(text[j++]);
+        }
         std::size_t expDigits = 0;
-        while (j < n && isDigit(text[j])) exponent += static_cast<char>(text[j++]), ++expDigits;
+        while (j < n && isDigit(text[j])) {
+            written += static_cast<char>(text[j]);
+            // Far beyond any double's range, it is only the sign that counts.
+            exponent = std::min(exponent * 10 + (text[j++] - u'0'), 1000000L);
+            ++expDigits;
+        }
         if (expDigits == 0) return {RepeatCount::kNotANumber, 0};
-        ascii += exponent;
+        if (below) exponent = -exponent;
+        ascii += written;
         i = j;
     }
     while (i < n && isBlank(text[i])) ++i;
     if (i != n) return {RepeatCount::kNotANumber, 0};
-    errno = 0;
-    const double value = std::strtod(ascii.c_str(), nullptr);
-    if (errno == ERANGE && std::isinf(value)) return {RepeatCount::kOverflow, 0};
+    double value = 0;
+    const std::from_chars_result read =
+        std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    if (read.ec == std::errc::result_out_of_range) {
+        // Out of range one way or the other: a count too small is zero, as
+        // the C library gives it.
+        if (lead && *lead + exponent >= 0) return {RepeatCount::kOverflow, 0};
+        return {RepeatCount::kOk, negative ? -0.0 : 0.0};
+    }
+    if (read.ec != std::errc() || read.ptr != ascii.data() + ascii.size())
+        return {RepeatCount::kNotANumber, 0};
     return {RepeatCount::kOk, value};
 }
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -43,14 +44,21 @@ std::string heardOnFocus(const platform::Control& label) {
 // events to; these are the widget events it sends them from.)
 class Reader final : public QObject {
   public:
-    explicit Reader(const platform::Control& label) : label_(platform::widgetOf(label)) {
+    explicit Reader(const platform::Control& label)
+        : label_(platform::widgetOf(label)), window_(platform::widgetOf(label)->window()) {
         QApplication::instance()->installEventFilter(this);
     }
     ~Reader() override { QApplication::instance()->removeEventFilter(this); }
     std::vector<std::string> told;
+    // A reader hears nothing while the program's accessibility is off.
+    bool listening = true;
+    // Also writes down the window becoming active.
+    bool windowToo = false;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (windowToo && event->type() == QEvent::WindowActivate && watched == window_)
+            told.push_back("window");
         // Asked no sooner: an object's interface is made once, and one asked
         // for while the object is still being built would be the wrong one.
         const bool focus = event->type() == QEvent::FocusIn && watched == label_;
@@ -58,14 +66,20 @@ class Reader final : public QObject {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(watched);
         const std::string name = iface ? readable(iface->text(QAccessible::Name)) : "";
         if (focus) told.push_back("focus: " + name);
-        if (iface && !focus && iface->role() == QAccessible::Notification)
+        if (iface && !focus && listening && iface->role() == QAccessible::Notification)
             told.push_back("notification: " + name);
         return false;
     }
 
   private:
     const QObject* label_;
+    const QObject* window_;
 };
+
+// Lets queued work run: what the toolkit posts while it handles an event.
+void settle() {
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
 
 }  // namespace
 
@@ -165,4 +179,119 @@ TEST(Accessibility, EveryPageIsHeardOnceAndWholeTheFirstOfEachSceneToo) {
         "notification: six/sechs/seis",
     };
     EXPECT_EQ(reader.told, told);
+}
+
+// Three things happen as the game starts, in an order that varies from one
+// start to the next: the window becomes active, the first page comes to rest,
+// and the program's link to the screen reader comes up (late on a slow
+// start). In every order the reader hears the page once: as it rests if the
+// reader can hear it then, else once it can and the window is active, after
+// it has heard of the window and the focus; and not again when the player
+// comes back to the window.
+TEST(Accessibility, TheFirstPageIsHeardOnceWhateverTheOrderOfWindowRestAndReader) {
+    enum Step { kActivate, kRest, kListen, kElsewhere };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        bool afterTheWindow;  // heard after the window and the focus
+    };
+    const Case cases[] = {
+        {"window first", {kListen, kActivate, kRest}, true},
+        {"rest first", {kListen, kRest, kActivate}, false},
+        {"reader late, window active", {kActivate, kRest, kListen}, true},
+        {"reader late, window not active", {kRest, kListen, kActivate}, true},
+        {"reader last of all", {kRest, kActivate, kListen}, true},
+        {"the player leaves and comes back",
+         {kListen, kActivate, kRest, kElsewhere, kActivate},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GameFolder folder;
+        folder.script("opn", {"A", "B", "", "C", "tugi"});
+        folder.picture("opn");
+        TestGame g(folder);
+        auto& f = *g.fom;
+        QAccessible::setActive(false);
+        Reader reader(f.Lbl);
+        reader.windowToo = true;
+        reader.listening = false;
+        // The window the game was started from keeps the focus for now.
+        g.start();
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        settle();
+        ASSERT_FALSE(platform::hostOf(f)->isActiveWindow());
+        ASSERT_EQ(g.label(), "/A");
+        reader.told.clear();
+
+        int windows = 0;
+        for (Step step : c.steps) {
+            switch (step) {
+                case kActivate:
+                    platform::hostOf(f)->activateWindow();
+                    ++windows;
+                    break;
+                case kRest:
+                    g.tick(f.TimSay);
+                    break;
+                case kListen:
+                    reader.listening = true;
+                    QAccessible::setActive(true);
+                    break;
+                case kElsewhere:
+                    elsewhere.activateWindow();
+                    break;
+            }
+            settle();
+        }
+        ASSERT_TRUE(platform::hostOf(f)->isActiveWindow());
+        std::vector<std::string> heard = reader.told;
+        const std::string focus = "focus: Text: Space goes on";
+        std::erase_if(heard, [&](const std::string& s) { return s == "window" || s == focus; });
+        EXPECT_EQ(heard, std::vector<std::string>{"notification: A/B"});
+        const auto page = std::find(reader.told.begin(), reader.told.end(), "notification: A/B");
+        EXPECT_EQ(std::count(reader.told.begin(), page, "window"), c.afterTheWindow ? 1 : 0);
+        EXPECT_EQ(std::count(reader.told.begin(), page, focus), c.afterTheWindow ? 1 : 0);
+        EXPECT_EQ(std::count(reader.told.begin(), reader.told.end(), "window"), windows);
+        EXPECT_EQ(announced(f.Lbl), "A/B");
+        QAccessible::setActive(false);
+    }
+}
+
+// The text's name says what a key does there: Space goes on while a scene
+// plays; once the chooser is open Space does nothing on the text, and the
+// name says how to reach the boxes and buttons instead.
+TEST(Accessibility, TheTextsNameSaysWhatAKeyDoesThere) {
+    GameFolder folder;
+    folder.script("opn", {"A", "tugi"});
+    folder.script("6", {"six", "tugi"});
+    for (const char* name : {"opn", "6"}) folder.picture(name);
+    TestGame g(folder);
+    auto& f = *g.fom;
+    Reader reader(f.Lbl);
+    g.start();
+    platform::hostOf(f)->activateWindow();
+    settle();
+    g.click();  // the chooser opens, with the focus on its first box
+    ASSERT_TRUE(f.PicCom.Visible());
+    f.Lbl.SetFocus();  // back to the text, as Shift+Tab does
+    g.click();         // and Space there does nothing
+    ASSERT_TRUE(f.PicCom.Visible());
+    // On to the boxes and a button, as Tab does, and on to the scene.
+    platform::widgetOf(f.Opt(0))->setFocus(Qt::TabFocusReason);
+    f.Opt(0).clickAsPlayer();
+    f.Opt(1).clickAsPlayer();
+    platform::widgetOf(f.Com(6))->setFocus(Qt::TabFocusReason);
+    f.Com(6).clickAsPlayer();
+    const std::vector<std::string> foci = {
+        "focus: Text: Space goes on",
+        "focus: Text: Tab goes to the boxes and the scene buttons",
+        "focus: Text: Space goes on",
+    };
+    std::vector<std::string> told = reader.told;
+    std::erase_if(told, [](const std::string& s) { return s.starts_with("notification"); });
+    EXPECT_EQ(told, foci);
+    EXPECT_EQ(g.label(), "/six\u25BC");
 }

@@ -71,9 +71,11 @@ class KeyboardTest(ShippedGame):
         self.key("Return")
         time.sleep(0.3)
         self.assertEqual(self.ticked(), before)
-        # Back to the label: from there Tab comes to the first box again.
+        # Back to the label: from there Tab comes to the first box again,
+        # and its name says so, since Space does nothing there now.
         self.key("shift+Tab")
         harness.wait_for("the focus back on the label", lambda: focused(self.label))
+        self.assertIn("Tab", self.label.name)
 
     def toggle(self, name, expect_ticked, expect_showing):
         self.tab_to(self.boxes[name])
@@ -118,6 +120,43 @@ class KeyboardTest(ShippedGame):
         self.check_title()
         harness.wait_for("the focus on the label", lambda: focused(self.label))
         self.assertEqual(game.proc.poll(), None)
+
+    def test_a_page_at_rest_before_the_window_is_active_is_heard_once_it_is(self):
+        """The first page rests as the window shows, before the program's
+        link to the reader is up and before the window is active: the
+        reader hears it once, after the window has become active."""
+        import pyatspi
+        game = self.game(["はじめ", "-次のページ"])
+        heard = []
+
+        def listen(event):
+            try:
+                if event.source.get_process_id() != game.proc.pid:
+                    return
+                if event.type.startswith("window:activate"):
+                    heard.append("window")
+                elif event.detail1 and event.source.getRoleName() == "notification":
+                    heard.append(event.source.name)
+            except Exception:  # a node gone by the time it is read
+                pass
+
+        types = ["window:activate", "object:state-changed:showing"]
+        pyatspi.Registry.registerEventListener(listen, *types)
+        try:
+            harness.run("xdotool", "mousemove", "0", "0")  # nothing takes the focus
+            game.start()
+            label = game.label()
+            harness.wait_for("the first page", lambda: game.label_text() == "はじめ")
+            pump_events()
+            self.assertEqual(heard, [])
+            harness.run("xdotool", "windowfocus", "--sync", game.main_window())
+            harness.wait_for("the page announced", lambda: pump_events() or "はじめ" in heard,
+                             explain=lambda: "heard %r" % heard)
+            harness.wait_for("the focus on the label", lambda: focused(label))
+            pump_events()
+        finally:
+            pyatspi.Registry.deregisterEventListener(listen, *types)
+        self.assertEqual(heard, ["window", "はじめ"])
 
     def test_a_reader_presses_the_label_and_hears_every_line(self):
         import pyatspi

@@ -33,6 +33,10 @@ class Label final : public Control {
     // mark, and which a reader must hear again when it comes again.
     void announceCaption();
 
+    // What a screen reader says the label is as the focus comes to it: what
+    // it is and what a key does there. Never the caption, which is announced.
+    void setSpokenName(const Text& name);
+
     // What stands for a click besides the mouse and the accessible press
     // action: `keys` pressed on the focused label (with no modifier, and
     // not a held key's repeats), and, with `wheelDown`, each notch of a

@@ -2,6 +2,8 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QEvent>
 
 #include "platform/desktop/form/Widgets.h"
 
@@ -72,24 +74,85 @@ class LabelAccessible final : public QAccessibleWidget, public QAccessibleTextIn
     }
 };
 
+// Whether a reader can hear the program now. Accessibility comes on when a
+// screen reader asks for it, which may be after the window has shown and its
+// first page has come to rest: the link to the reader is set up while the
+// program runs, and a slow start sets it up late. Followed through the
+// toolkit's notices of the switch (the way a test switches it too).
+class Listening final : public QAccessible::ActivationObserver {
+  public:
+    static Listening& instance() {
+        // Never removed: the toolkit's list of observers may be gone before
+        // the end of a static one.
+        static Listening* const listening = new Listening;
+        return *listening;
+    }
+    bool on() const { return on_; }
+    void accessibilityActiveChanged(bool active) override;
+
+  private:
+    Listening() : on_(QAccessible::isActive()) { QAccessible::installActivationObserver(this); }
+    bool on_;
+};
+
 // Screen readers ignore a label's changes of name, and speak a text change
 // only when the player typed it. What they do speak at once is a
 // notification that appears: the label announces a page through one of its
 // own, an empty speck that takes neither the pointer nor the focus, and that
 // is there only while the page it announced rests.
+//
+// One that appeared while no reader could hear it (the link to the reader
+// not up yet) appears again once one can, in the active window: at once if
+// the window is active, else as it becomes active, after the reader has been
+// told of the window and of the focus in it. One that appeared in a window
+// that was not active is not made again: a reader hears it where it appears
+// (Orca speaks it at once), and would hear it twice.
 class Announcer final : public QWidget {
   public:
     explicit Announcer(QWidget* label) : QWidget(label) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
         setGeometry(0, 0, 0, 0);
+        window()->installEventFilter(this);
     }
     void announce(const QString& text) {
         hide();
         setAccessibleName(text);
         show();
+        unheard_ = !Listening::instance().on();
     }
+    void withdraw() {
+        hide();
+        unheard_ = false;
+    }
+    // Later, once the toolkit has told the reader what comes with the change
+    // (the window, then the focus in it; or, as the link comes up, the
+    // program itself): a reader speaks in the order it hears.
+    void deliverLater() {
+        QMetaObject::invokeMethod(
+            this, [this] { deliver(); }, Qt::QueuedConnection);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate && watched == window()) deliverLater();
+        return false;
+    }
+
+  private:
+    void deliver() {
+        if (unheard_ && !isHidden() && isActiveWindow() && Listening::instance().on())
+            announce(accessibleName());
+    }
+    bool unheard_ = false;
 };
+
+void Listening::accessibilityActiveChanged(bool active) {
+    on_ = active;
+    if (!active) return;
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* announcer = dynamic_cast<Announcer*>(w)) announcer->deliverLater();
+}
 
 QAccessibleInterface* factory(const QString&, QObject* object) {
     if (auto* announcer = dynamic_cast<Announcer*>(object))
@@ -114,6 +177,7 @@ void announceText(LabelWidget& label, const QString& text) {
 void installAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory(factory);
+        Listening::instance();
         return true;
     }();
     (void)installed;
@@ -152,7 +216,7 @@ void labelCaptionChanged(LabelWidget& label) {
 
     auto* announcer = static_cast<Announcer*>(label.announcer);
     if (!resting) {
-        if (announcer) announcer->hide();
+        if (announcer) announcer->withdraw();
         return;
     }
     // Only what came since the last rest: on a page that waits after each

@@ -8,7 +8,6 @@
 #include "platform/desktop/form/Widgets.h"
 #include "platform/form/Container.h"
 #include "platform/system/Dispatch.h"
-#include "platform/system/Language.h"
 
 namespace platform {
 
@@ -17,10 +16,6 @@ LabelWidget::LabelWidget(QWidget* parent) : QLabel(parent) {
     setAutoFillBackground(false);
     // Keyboard players and screen readers reach the page through the focus.
     setFocusPolicy(Qt::StrongFocus);
-    // What a reader says as the focus arrives, before the page is
-    // announced (Accessibility.cpp). A label without an accessible name
-    // would also report each new text as a new name.
-    setAccessibleName(QString::fromStdString(trText("Label", "Text: Space goes on")));
 }
 
 void LabelWidget::paintEvent(QPaintEvent*) {
@@ -86,6 +81,13 @@ void Label::setClickKeys(std::vector<Key> keys, bool wheelDown) {
 
 void Label::announceCaption() {
     labelAnnounceAll(*static_cast<LabelWidget*>(peer_->widget.data()));
+}
+
+// Said as the focus arrives, before the page is announced
+// (Accessibility.cpp). A label without an accessible name would also report
+// each new text as a new name.
+void Label::setSpokenName(const Text& name) {
+    peer_->widget->setAccessibleName(QString::fromStdU16String(name));
 }
 
 void Label::raiseClick() {
