@@ -1,11 +1,23 @@
 #include "scene/ScriptLine.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
 #include <algorithm>
-#include <charconv>
+#include <cerrno>
 #include <optional>
 #include <string>
 
 namespace scene {
+
+namespace {
+// The toolkit puts the C library in the user's locale; a count reads the
+// same under every one, so it is read in the "C" locale, made once.
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return c;
+}
+}  // namespace
 
 using platform::startsWith;
 using platform::TextView;
@@ -89,17 +101,16 @@ RepeatCount parseRepeatCount(TextView text) {
     }
     while (i < n && isBlank(text[i])) ++i;
     if (i != n) return {RepeatCount::kNotANumber, 0};
-    double value = 0;
-    const std::from_chars_result read =
-        std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    if (read.ec == std::errc::result_out_of_range) {
+    errno = 0;
+    char* end = nullptr;
+    const double value = strtod_l(ascii.c_str(), &end, cLocale());
+    if (errno == ERANGE) {
         // Out of range one way or the other: a count too small is zero, as
         // the C library gives it.
         if (lead && *lead + exponent >= 0) return {RepeatCount::kOverflow, 0};
         return {RepeatCount::kOk, negative ? -0.0 : 0.0};
     }
-    if (read.ec != std::errc() || read.ptr != ascii.data() + ascii.size())
-        return {RepeatCount::kNotANumber, 0};
+    if (end != ascii.c_str() + ascii.size()) return {RepeatCount::kNotANumber, 0};
     return {RepeatCount::kOk, value};
 }
 

@@ -15,22 +15,13 @@
 #include "app/CommandLine.h"
 #include "app/Fom.h"
 #include "app/Game.h"
+#include "app/GameFolder.h"
 #include "app/Identity.h"
 #include "platform/system/Program.h"
 
 extern "C" void pk_fetch(const char* names);
 
 namespace {
-
-// What the game reads, relative to its folder.
-std::vector<std::string> contentFiles() {
-    std::vector<std::string> files;
-    for (const char* scene : {"opn", "0", "1", "2", "3", "4", "5", "6", "7"}) {
-        files.push_back(std::string("txt/") + scene + ".txt");
-        files.push_back(std::string("img/") + scene + ".gif");
-    }
-    return files;
-}
 
 // Every folder on the way to `path`.
 void makeFolders(const std::string& path) {
@@ -64,7 +55,10 @@ EMSCRIPTEN_KEEPALIVE void pk_files_ready() {
 int main() {
     introduceGame();
     std::string names;
-    for (const std::string& file : contentFiles()) names += file + "\n";
+    for (const platform::Text& scene : game_folder::sceneNames())
+        for (const platform::Text& file :
+             {game_folder::scriptFile(scene), game_folder::pictureFile(scene)})
+            names += platform::toUtf8(file) + "\n";
     pk_fetch(names.c_str());
     return 0;
 }

@@ -2,7 +2,6 @@
 
 #include "platform/form/Container.h"
 #include "platform/system/Dispatch.h"
-#include "platform/system/Language.h"
 #include "platform/web/form/Page.h"
 #include "platform/web/form/WebFaces.h"
 
@@ -59,8 +58,6 @@ Label::Label(Container& container, const Design& design)
     // Points at 96 pixels to the inch.
     pk_font(peer_->id, units(faces), count(faces), design.fontPoints * 96.0 / 72.0);
     pk_colors(peer_->id, -1, 0);
-    const Text name = fromUtf8(trText("Label", "Text: Space goes on"));
-    pk_name(peer_->id, units(name), count(name));
     pk_caption(peer_->id, units(caption_), count(caption_));
     listen(
         peer_->id,
@@ -96,6 +93,10 @@ void Label::announceCaption() {
     ControlPeer& r = *peer_;
     r.announcedUpTo = r.readable.size();
     announce(r.readable);
+}
+
+void Label::setSpokenName(const Text& name) {
+    pk_name(peer_->id, units(name), count(name));
 }
 
 void Label::raiseClick() {
