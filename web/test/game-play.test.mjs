@@ -47,6 +47,8 @@ test('the page, the text and the chooser as a player finds them', async () => {
     assert.equal(first.split('\n').length, 4, JSON.stringify(first));
     assert.ok(first.startsWith('\nここは　ふかい　森の　はずれ。\n'), JSON.stringify(first));
     assert.ok(first.endsWith(END_MARK));
+    // The start-up bench's mark: once, for the first line.
+    assert.equal(await game.page.evaluate(() => performance.getEntriesByName('first-line').length), 1);
 
     // A click beside the game takes the focus away; Tab brings it back.
     await game.tab.click(400, 580);
