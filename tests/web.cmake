@@ -71,3 +71,64 @@ add_custom_target(web_probe ALL DEPENDS ${probe_js})
 add_test(NAME web_decoders COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/decoders.test.mjs)
 set_tests_properties(web_decoders PROPERTIES LABELS web TIMEOUT 300 ENVIRONMENT
   "PIROKKO_PROBE_NATIVE=$<TARGET_FILE:web_probe_native>;PIROKKO_PROBE_WASM=${probe_js};PIROKKO_MAKE_WAVES=$<TARGET_FILE:web_make_waves>;PIROKKO_GIF_FOLDERS=${CMAKE_SOURCE_DIR}/game/img:${CMAKE_CURRENT_SOURCE_DIR}/data:${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")
+
+# ---------------------------------------------------------------------------
+# The web edition itself, played in the browser: the web build's site,
+# brought up to date with this build, so that no test plays an old page.
+set(PIROKKO_WEB_BUILD ${CMAKE_SOURCE_DIR}/build-web
+    CACHE PATH "The web build (cmake --preset web) whose site/ the browser tests play")
+set(PIROKKO_WEB_SITE ${PIROKKO_WEB_BUILD}/site)
+add_custom_target(web_site ALL
+  COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}
+          ${CMAKE_CURRENT_SOURCE_DIR}/web/build-site.sh ${CMAKE_SOURCE_DIR} ${PIROKKO_WEB_BUILD}
+  COMMENT "Bringing the web edition in ${PIROKKO_WEB_BUILD} up to date"
+  USES_TERMINAL)
+find_program(PIROKKO_EMXX em++)
+
+# The desktop playing the same steps as the browser, and the picture loader
+# built for both.
+add_executable(game_dump web/GameDump.cpp)
+target_link_libraries(game_dump PRIVATE pirokko_test_support)
+add_executable(picture_dump_native web/PictureDump.cpp)
+target_link_libraries(picture_dump_native PRIVATE pirokko_desktop)
+
+set(web_tools ${CMAKE_CURRENT_BINARY_DIR}/web)
+set(picture_dump_js ${web_tools}/picture_dump.js)
+set(picture_dump_sources
+  ${CMAKE_CURRENT_SOURCE_DIR}/web/PictureDump.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/decoders/LoadPicture.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/decoders/GifDecoder.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/common/Picture.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/common/Errors.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/common/FillIn.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/common/RegularFile.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/common/Text.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/web/system/Language.cpp
+  ${web_tools}/Messages.cpp)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(
+  OUTPUT ${web_tools}/Messages.cpp
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/web/ts_to_cpp.py
+          ${CMAKE_SOURCE_DIR}/translations/pirokko_ja.ts ${web_tools}/Messages.cpp
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/ts_to_cpp.py ${CMAKE_SOURCE_DIR}/translations/pirokko_ja.ts)
+# The web build's own flags, so that the decoder runs as the page's does.
+add_custom_command(
+  OUTPUT ${picture_dump_js} ${web_tools}/picture_dump.wasm
+  COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}
+          ${PIROKKO_EMXX} -std=c++20 -Oz -fwasm-exceptions -Wall -Wextra
+          -I${CMAKE_SOURCE_DIR}/src -I${tp}/include ${picture_dump_sources} ${tp}/lib/libgif.a
+          --js-library ${CMAKE_CURRENT_SOURCE_DIR}/web/language.js
+          -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -o ${picture_dump_js}
+  DEPENDS ${picture_dump_sources} ${CMAKE_CURRENT_SOURCE_DIR}/web/language.js web_decoders ${tp}/lib/libgif.a
+  COMMENT "Building the picture loader for the browser")
+add_custom_target(picture_dump_web ALL DEPENDS ${picture_dump_js})
+
+set(web_game_env ${PIROKKO_WEB_ENV} PIROKKO_WEB_SITE=${PIROKKO_WEB_SITE}
+    PIROKKO_GAME_DUMP=$<TARGET_FILE:game_dump>)
+foreach(name play keys errors same)
+  add_test(NAME web_game_${name} COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/game-${name}.test.mjs)
+  set_tests_properties(web_game_${name} PROPERTIES LABELS web TIMEOUT 240 ENVIRONMENT "${web_game_env}")
+endforeach()
+add_test(NAME web_pictures COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/pictures.test.mjs)
+set_tests_properties(web_pictures PROPERTIES LABELS web TIMEOUT 120 ENVIRONMENT
+  "PIROKKO_PICTURE_DUMP_NATIVE=$<TARGET_FILE:picture_dump_native>;PIROKKO_PICTURE_DUMP_WASM=${picture_dump_js};PIROKKO_GIF_FOLDERS=${CMAKE_SOURCE_DIR}/game/img:${CMAKE_CURRENT_SOURCE_DIR}/data:${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")

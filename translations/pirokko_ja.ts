@@ -409,6 +409,17 @@ as they are saved.
     </message>
 </context>
 <context>
+    <name>Program</name>
+    <message>
+        <source>The game has ended.</source>
+        <translation>ゲームは終了しました。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>RuntimeError</name>
     <message>
         <source>Invalid property value: %1</source>
