@@ -401,17 +401,6 @@ as they are saved.
     <name>Program</name>
     <message>
         <source>The game has ended.</source>
-        <translation>ゲームは終わりました。</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-</context>
-<context>
-    <name>Program</name>
-    <message>
-        <source>The game has ended.</source>
         <translation>ゲームは終了しました。</translation>
     </message>
     <message>
