@@ -1,9 +1,11 @@
 // The web program: the game over the web backend, which this program's link
 // picks. The page's file system is empty at first: the scripts and pictures
-// are fetched from beside the page into it, and the game starts once they
-// are there, so that each is read at once when the game asks for it. A file
-// the site lacks is simply not there, and the game meets it as the desktop
-// meets a missing file, at the same moment of play.
+// are fetched from beside the page into it, so that each is read at once
+// when the game asks for it. The game starts once the opening's are in; the
+// player's clicks wait for the rest (library.js), so no scene is chosen
+// before its files are there. A file the site lacks is simply not there, and
+// the game meets it as the desktop meets a missing file, at the same moment
+// of play.
 
 #include <emscripten.h>
 #include <sys/stat.h>
@@ -19,7 +21,7 @@
 #include "app/Identity.h"
 #include "platform/system/Program.h"
 
-extern "C" void pk_fetch(const char* names);
+extern "C" void pk_fetch(const char* first, const char* rest);
 
 namespace {
 
@@ -54,11 +56,12 @@ EMSCRIPTEN_KEEPALIVE void pk_files_ready() {
 
 int main() {
     introduceGame();
-    std::string names;
+    // The opening's files first: the game starts as soon as they are in.
+    std::string first, rest;
     for (const platform::Text& scene : game_folder::sceneNames())
         for (const platform::Text& file :
              {game_folder::scriptFile(scene), game_folder::pictureFile(scene)})
-            names += platform::toUtf8(file) + "\n";
-    pk_fetch(names.c_str());
+            (scene == game_folder::kOpening ? first : rest) += platform::toUtf8(file) + "\n";
+    pk_fetch(first.c_str(), rest.c_str());
     return 0;
 }

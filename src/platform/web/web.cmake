@@ -55,10 +55,21 @@ target_link_options(pirokko_engine PRIVATE
   --pre-js ${PIROKKO_CP932_JS}
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=0
   -sEXPORTED_FUNCTIONS=_main,_malloc,_free)
-# The page around the engine: copied beside it.
+# The page around the engine, beside it. The page names the opening's files
+# to fetch early; they are read from the game folder's one list of names.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/GameFolder.h)
+file(READ ${CMAKE_SOURCE_DIR}/src/app/GameFolder.h PIROKKO_GAME_FOLDER_H)
+foreach(part kOpening kScriptFolder kPictureFolder kScriptSuffix kPictureSuffix)
+  if(NOT PIROKKO_GAME_FOLDER_H MATCHES "${part} = u\"([^\"]*)\"")
+    message(FATAL_ERROR "app/GameFolder.h no longer defines ${part} as the page expects")
+  endif()
+  set(${part} ${CMAKE_MATCH_1})
+endforeach()
+set(PIROKKO_OPENING_SCRIPT ${kScriptFolder}${kOpening}${kScriptSuffix})
+set(PIROKKO_OPENING_PICTURE ${kPictureFolder}${kOpening}${kPictureSuffix})
+configure_file(${PIROKKO_WEB_PAGE}/index.html.in ${CMAKE_BINARY_DIR}/site/index.html @ONLY)
 add_custom_command(TARGET pirokko_engine POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${PIROKKO_WEB_PAGE}/index.html ${PIROKKO_WEB_PAGE}/pirokko.css
-          ${CMAKE_BINARY_DIR}/site/)
+  COMMAND ${CMAKE_COMMAND} -E copy ${PIROKKO_WEB_PAGE}/pirokko.css ${CMAKE_BINARY_DIR}/site/)
 # emcc needs Debian's acorn, which a Node.js other than Debian's does not find.
 set_property(TARGET pirokko_engine PROPERTY RULE_LAUNCH_LINK
   "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs")

@@ -68,6 +68,14 @@ var LibraryPirokko = {
         g.drawImage(src, p[1], p[2], p[3], p[4], p[5], p[6], p[7], p[8]);
       }
     },
+    // The player's clicks wait while the game's files are still coming, so
+    // that no scene can be chosen before its files are there; they are
+    // played in order once the last is in.
+    held: null,
+    click: function(id) {
+      if (PK.held) PK.held.push(id);
+      else Module['_pk_event_click'](id);
+    },
     keyName: function(e) {
       switch (e.key) {
         case ' ': return 0;
@@ -118,7 +126,7 @@ var LibraryPirokko = {
       label.pkWheelDown = (label.pkWheelDown || 0) + dy;
       while (label.pkWheelDown >= 100) {
         label.pkWheelDown -= 100;
-        Module['_pk_event_click'](label.pkId);
+        PK.click(label.pkId);
       }
     }, {passive: false});
     // A press on the page, or a key, is the player moving on: a button the
@@ -153,14 +161,14 @@ var LibraryPirokko = {
       el.tabIndex = 0;
       el.setAttribute('role', 'document');
       el.addEventListener('click', function() {
-        Module['_pk_event_click'](el.pkId);
+        PK.click(el.pkId);
       });
       el.addEventListener('keydown', function(e) {
         var k = PK.keyName(e);
         if (k < 0 || !(el.pkKeys & (1 << k))) return;
         if (e.shiftKey || e.ctrlKey || e.altKey || e.metaKey) return;
         e.preventDefault();
-        if (!e.repeat) Module['_pk_event_click'](el.pkId);
+        if (!e.repeat) PK.click(el.pkId);
       });
       PK.wheelLabel = el;
     } else if (kind === 1 || kind === 2) {
@@ -169,7 +177,7 @@ var LibraryPirokko = {
       el.className = kind === 1 ? 'pk-box' : 'pk-button';
       if (kind === 1) el.setAttribute('aria-pressed', 'false');
       el.addEventListener('click', function() {
-        Module['_pk_event_click'](el.pkId);
+        PK.click(el.pkId);
       });
       var swallow = function(e) {
         if (e.key !== ' ' && e.key !== 'Enter') return;
@@ -417,34 +425,44 @@ var LibraryPirokko = {
   },
 
   // Fetches each named file from beside the page and hands its bytes to the
-  // engine; a file the site does not have is left out. When every answer is
-  // in, the game starts.
+  // engine; a file the site does not have is left out. `first` are the files
+  // the game reads as it starts: once they are in, it starts, and the
+  // player's clicks wait for the rest.
   pk_fetch__deps: ['$PK'],
-  pk_fetch: function(namesPtr) {
-    var names = UTF8ToString(namesPtr).split('\n').filter(function(n) { return n; });
-    var left = names.length;
-    var done = function() {
-      if (--left === 0) Module['_pk_files_ready']();
+  pk_fetch: function(firstPtr, restPtr) {
+    var split = function(ptr) {
+      return UTF8ToString(ptr).split('\n').filter(function(n) { return n; });
     };
-    if (!left) {
+    var bytesOf = function(name) {
+      return fetch(name).then(function(response) {
+        return response.ok ? response.arrayBuffer() : null;
+      }).catch(function() { return null; });
+    };
+    var layDown = function(name, buffer) {
+      if (!buffer) return;
+      var bytes = new Uint8Array(buffer);
+      var data = _malloc(bytes.length || 1);
+      HEAPU8.set(bytes, data);
+      var path = allocateUTF8(name);
+      Module['_pk_file_arrived'](path, data, bytes.length);
+      _free(path);
+      _free(data);
+    };
+    var first = split(firstPtr), rest = split(restPtr);
+    PK.held = [];
+    // All asked for at once; the rest are laid down only after the first.
+    var restComing = rest.map(bytesOf);
+    Promise.all(first.map(function(name) {
+      return bytesOf(name).then(function(buffer) { layDown(name, buffer); });
+    })).then(function() {
       Module['_pk_files_ready']();
-      return;
-    }
-    names.forEach(function(name) {
-      fetch(name).then(function(response) {
-        if (!response.ok) return null;
-        return response.arrayBuffer();
-      }).then(function(buffer) {
-        if (buffer) {
-          var bytes = new Uint8Array(buffer);
-          var data = _malloc(bytes.length || 1);
-          HEAPU8.set(bytes, data);
-          var path = allocateUTF8(name);
-          Module['_pk_file_arrived'](path, data, bytes.length);
-          _free(path);
-          _free(data);
-        }
-      }, function() {}).then(done);
+      return Promise.all(restComing.map(function(coming, i) {
+        return coming.then(function(buffer) { layDown(rest[i], buffer); });
+      }));
+    }).then(function() {
+      var held = PK.held;
+      PK.held = null;
+      held.forEach(function(id) { Module['_pk_event_click'](id); });
     });
   },
 
