@@ -32,7 +32,7 @@ struct Source {
 int readSource(GifFileType* gif, GifByteType* to, int wanted) {
     auto& source = *static_cast<Source*>(gif->UserData);
     const auto n = std::min(source.left, static_cast<std::size_t>(std::max(wanted, 0)));
-    std::memcpy(to, source.at, n);
+    if (n > 0) std::memcpy(to, source.at, n);  // an empty file has no bytes to point at
     source.at += n;
     source.left -= n;
     if (n < static_cast<std::size_t>(wanted)) {
