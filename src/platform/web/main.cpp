@@ -3,7 +3,8 @@
 // are fetched from beside the page into it, and the game starts once they
 // are there, so that each is read at once when the game asks for it. A file
 // the site lacks is simply not there, and the game meets it as the desktop
-// meets a missing file, at the same moment of play.
+// meets a missing file, at the same moment of play. The music is streamed
+// while it plays: only its head is fetched before the game starts.
 
 #include <emscripten.h>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@
 #include "app/Game.h"
 #include "app/Identity.h"
 #include "platform/system/Program.h"
+#include "platform/web/media/StreamedFiles.h"
 
 extern "C" void pk_fetch(const char* names);
 
@@ -30,6 +32,18 @@ std::vector<std::string> contentFiles() {
         files.push_back(std::string("img/") + scene + ".gif");
     }
     return files;
+}
+
+// The fetches the game waits for: the files, then the music's head.
+int fetchesLeft = 2;
+
+void startGame() {
+    if (--fetchesLeft > 0) return;
+    int argc = 0;
+    // The page keeps the game for as long as it is open.
+    static auto* app = new platform::Application(argc, nullptr);
+    static auto* fom = showGame(*app, platform::ProgramFolder(), std::nullopt).release();
+    (void)fom;
 }
 
 // Every folder on the way to `path`.
@@ -53,11 +67,7 @@ EMSCRIPTEN_KEEPALIVE void pk_file_arrived(const char* name, const char* data, in
 }
 
 EMSCRIPTEN_KEEPALIVE void pk_files_ready() {
-    int argc = 0;
-    // The page keeps the game for as long as it is open.
-    static auto* app = new platform::Application(argc, nullptr);
-    static auto* fom = showGame(*app, platform::ProgramFolder(), std::nullopt).release();
-    (void)fom;
+    startGame();
 }
 }
 
@@ -65,6 +75,7 @@ int main() {
     introduceGame();
     std::string names;
     for (const std::string& file : contentFiles()) names += file + "\n";
+    platform::prefetchStreamedFile("bgm.wav", startGame);
     pk_fetch(names.c_str());
     return 0;
 }
