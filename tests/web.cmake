@@ -71,3 +71,29 @@ add_custom_target(web_probe ALL DEPENDS ${probe_js})
 add_test(NAME web_decoders COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/decoders.test.mjs)
 set_tests_properties(web_decoders PROPERTIES LABELS web TIMEOUT 300 ENVIRONMENT
   "PIROKKO_PROBE_NATIVE=$<TARGET_FILE:web_probe_native>;PIROKKO_PROBE_WASM=${probe_js};PIROKKO_MAKE_WAVES=$<TARGET_FILE:web_make_waves>;PIROKKO_GIF_FOLDERS=${CMAKE_SOURCE_DIR}/game/img:${CMAKE_CURRENT_SOURCE_DIR}/data:${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")
+
+# The music of the web edition. The engine is built here as the web preset
+# builds it, in a folder of this build; the desktop's reader of wave files
+# says what the page must play, and make_waves (above) writes the encodings.
+if(NOT DEFINED PIROKKO_WEB_ENGINE_DIR)
+  set(PIROKKO_WEB_ENGINE_DIR ${CMAKE_BINARY_DIR}/web-engine)
+endif()
+if(NOT TARGET web_engine)
+  add_custom_target(web_engine ALL
+    COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}
+            ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR} -B ${PIROKKO_WEB_ENGINE_DIR} -G Ninja
+            -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
+            -DCMAKE_BUILD_TYPE=MinSizeRel -DPIROKKO_WEB_THIRD_PARTY=${tp}
+    COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}
+            ${CMAKE_COMMAND} --build ${PIROKKO_WEB_ENGINE_DIR} --parallel 2
+    DEPENDS web_decoders
+    COMMENT "Building the web edition's engine"
+    USES_TERMINAL)
+endif()
+add_executable(web_wave_dump web/WaveDump.cpp)
+target_link_libraries(web_wave_dump PRIVATE pirokko_desktop)
+add_test(NAME web_range COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/range.test.mjs)
+add_test(NAME web_music COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/music.test.mjs)
+set_tests_properties(web_range PROPERTIES LABELS web TIMEOUT 60 ENVIRONMENT "${PIROKKO_WEB_ENV}")
+set_tests_properties(web_music PROPERTIES LABELS web TIMEOUT 240 ENVIRONMENT
+  "${PIROKKO_WEB_ENV};PIROKKO_WEB_SITE=${PIROKKO_WEB_ENGINE_DIR}/site;PIROKKO_WAVE_DUMP=$<TARGET_FILE:web_wave_dump>;PIROKKO_MAKE_WAVES=$<TARGET_FILE:web_make_waves>")
