@@ -57,12 +57,12 @@ export function makeSite(dir, bgm) {
   return dir;
 }
 
-// Opens the game at `page` with the recorder on, or with no Web Audio at
-// all (`audio: false`).
-export async function openGame(browser, page, {audio = true} = {}) {
+// Opens the game at `page` with the recorder on (or off: `recorder:
+// false`), or with no Web Audio at all (`audio: false`).
+export async function openGame(browser, page, {audio = true, recorder = true} = {}) {
   const tab = await browser.open('about:blank');
-  await tab.page.evaluateOnNewDocument(audio ? () => { window.pirokkoAudioTap = {}; }
-                                             : () => { delete window.AudioContext; delete window.webkitAudioContext; });
+  if (!audio) await tab.page.evaluateOnNewDocument(() => { delete window.AudioContext; delete window.webkitAudioContext; });
+  else if (recorder) await tab.page.evaluateOnNewDocument(() => { window.pirokkoAudioTap = {}; });
   tab.errors = [];
   tab.page.on('pageerror', (e) => tab.errors.push(e.message));
   await tab.page.goto(browser.url(page), {waitUntil: 'load'});

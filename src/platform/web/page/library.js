@@ -494,19 +494,52 @@ var LibraryPirokkoAudio = {
       f.reader.read().then(function(r) {
         f.busy = false;
         if (f.dead) return;
-        if (r.done) return PKA.finish(f);
+        if (r.done) {
+          if (f.total > f.at) return PKA.request(f);  // the next span
+          return PKA.finish(f);
+        }
         var bytes = r.value;
-        // A site that ignored the range sends the file from its start.
         if (f.skip) {
           var k = Math.min(f.skip, bytes.length);
           f.skip -= k;
           bytes = bytes.subarray(k);
         }
+        f.at += bytes.length;
         f.piece = bytes;
         PKA.flow(f);
       }, function() {
         f.busy = false;
         if (!f.dead) PKA.finish(f);
+      });
+    },
+    // Chromium reads an answer's body into the page as fast as the site
+    // sends it, whether or not the page reads it: each request asks for a
+    // span of the file only, so that no more than a span is ever waiting.
+    span: 1 << 20,
+    request: function(f) {
+      f.reader = null;
+      // Not through the browser's cache: each pass reads the file once
+      // anyway, and with it, answers from a site that ignores ranges (cut
+      // short by us each time) came back shifted by a few hundred frames in
+      // one run of five.
+      var range = 'bytes=' + f.at + '-' + (f.at + PKA.span - 1);
+      fetch(f.name, {headers: {'Range': range}, cache: 'no-store'}).then(function(response) {
+        if (f.dead) return response.body && response.body.cancel().catch(function() {});
+        if (response.status === 206) {
+          var start = /bytes\s+(\d+)-/.exec(response.headers.get('Content-Range') || '');
+          if (!start || +start[1] !== f.at) return PKA.finish(f);
+          f.total = PKA.lengthOf(response);
+        } else if (response.status === 200) {
+          // The whole file, from its start: skipped through to the span.
+          f.skip = f.at;
+          f.total = -1;
+        } else {
+          return PKA.finish(f);  // beyond the end (416), or gone
+        }
+        f.reader = response.body.getReader();
+        PKA.flow(f);
+      }, function() {
+        PKA.finish(f);
       });
     },
     finish: function(f) {
@@ -594,26 +627,10 @@ var LibraryPirokkoAudio = {
   pk_audio_fetch__deps: ['$PKA'],
   pk_audio_fetch: function(key, namePtr, offset, generation) {
     if (PKA.fetches[key]) PKA.stopFetch(PKA.fetches[key]);
-    var f = {key: key, generation: generation, want: 0, skip: 0, piece: null, reader: null};
+    var f = {key: key, generation: generation, name: UTF8ToString(namePtr), at: offset, total: -1,
+             want: 0, skip: 0, piece: null, reader: null};
     PKA.fetches[key] = f;
-    // Not through the browser's cache: each pass reads the file once anyway,
-    // and with it, answers from a site that ignores ranges (cut short by us
-    // each time) came back shifted by a few hundred frames in one run of five.
-    fetch(UTF8ToString(namePtr), {headers: {'Range': 'bytes=' + offset + '-'}, cache: 'no-store'}).then(function(response) {
-      if (f.dead) return;
-      if (response.status === 206) {
-        var start = /bytes\s+(\d+)-/.exec(response.headers.get('Content-Range') || '');
-        if (!start || +start[1] !== offset) return PKA.finish(f);
-      } else if (response.status === 200) {
-        f.skip = offset;
-      } else {
-        return PKA.finish(f);  // beyond the end (416), or gone
-      }
-      f.reader = response.body.getReader();
-      PKA.flow(f);
-    }, function() {
-      PKA.finish(f);
-    });
+    PKA.request(f);
   },
 
   pk_audio_pull__deps: ['$PKA'],
