@@ -122,6 +122,13 @@ export async function recording(tab) {
   return {...b64, frames: new Float32Array(bytes.buffer, bytes.byteOffset, bytes.length / 4)};
 }
 
+// How far a rendered sample may lie from the sound's: Chromium starts a
+// slice at the frame nearest its time, and interpolates by what the time in
+// seconds misses that frame by (about 1e-12 of a frame), which moves a
+// sample by about 1e-15. A 16-bit step is 3e-5: a gap, a repeat or a jump
+// of even one frame is far beyond this.
+export const tolerance = 1e-9;
+
 // The passes of `loop` (interleaved, `channels` wide) in `rendered`: how many
 // are whole, the silent frames at each seam, and the first frame that is
 // neither silence nor the loop's.
@@ -139,7 +146,7 @@ export function analyse(loop, rendered, channels) {
   while (f < total) {
     const k = Math.min(n, total - f);
     for (let i = 0; i < k * channels; ++i) {
-      if (rendered[f * channels + i] !== loop[i]) {
+      if (Math.abs(rendered[f * channels + i] - loop[i]) > tolerance) {
         r.corruptAt = f + Math.floor(i / channels);
         return r;
       }
@@ -153,6 +160,56 @@ export function analyse(loop, rendered, channels) {
       ++f;
     }
     if (f < total) r.gaps.push(gap);
+  }
+  return r;
+}
+
+// The seams of `loop` in `rendered`, following the loop through whatever
+// else happens: the silent frames at each seam (where the loop's last frame
+// meets its first), and the skips elsewhere, each the frames it jumped by
+// and where. A frame that is neither the loop's next one, nor silence, nor
+// the loop's a few render quanta on, ends the walk as corrupt.
+export function followSeams(loop, rendered, channels) {
+  const n = loop.length / channels;
+  const total = Math.floor(rendered.length / channels);
+  const is = (f, e) => {
+    for (let c = 0; c < channels; ++c) {
+      if (Math.abs(rendered[f * channels + c] - loop[(e % n) * channels + c]) > tolerance) return false;
+    }
+    return true;
+  };
+  const silent = (f) => {
+    for (let c = 0; c < channels; ++c) if (rendered[f * channels + c] !== 0) return false;
+    return true;
+  };
+  const r = {seams: [], skips: [], corruptAt: -1, passes: 0};
+  let e = 0, gap = 0;
+  for (let f = 0; f < total; ++f) {
+    if (is(f, e)) {
+      if (e % n === 0 && f > 0) r.seams.push(gap);
+      gap = 0;
+      e = (e % n) + 1;
+      if (e === n) ++r.passes;
+      continue;
+    }
+    if (silent(f)) {
+      if (e % n === 0) {
+        ++gap;
+      } else {
+        const last = r.skips[r.skips.length - 1];
+        if (last && last.silent && last.at + last.frames === f) ++last.frames;
+        else r.skips.push({at: f, frames: 1, silent: true});
+      }
+      continue;
+    }
+    let skip = 0;
+    for (let s = 1; s <= 1024 && !skip; ++s) if (is(f, e + s)) skip = s;
+    if (!skip) {
+      r.corruptAt = f;
+      return r;
+    }
+    r.skips.push({at: f, frames: skip, seam: (e % n) + skip >= n});
+    e = ((e + skip) % n) + 1;
   }
   return r;
 }

@@ -10,7 +10,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {after, before, describe, test} from 'node:test';
 import {startBrowser} from './driver.mjs';
-import {analyse, makeSite, openGame, quietly, rampFrames, rampWave, recordedFrames, recording, until} from './music.mjs';
+import {followSeams, makeSite, openGame, quietly, rampFrames, rampWave, recordedFrames, recording, until} from './music.mjs';
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-music-'));
 after(() => fs.rmSync(work, {recursive: true, force: true}));
@@ -45,6 +45,20 @@ function command(tab, text) {
 
 const textShown = 'document.querySelector(".pk-form") && document.querySelector(".pk-form").innerText.trim().length > 0';
 
+// Every frame the loop's, in order. A loaded machine (other builds on its
+// two cores) has been seen to make Chromium's output render one quantum of
+// 128 frames a quantum early inside a slice, and silence in its place, never
+// at a seam (a slice is one source node: no seam of ours lies there). Those
+// are told and let pass, a few at most; anything else fails.
+function assertFollows(t, result) {
+  assert.equal(result.corruptAt, -1, 'no frame but the loop\'s');
+  if (result.skips.length) t.diagnostic(`render hiccups away from the seams: ${JSON.stringify(result.skips)}`);
+  assert.ok(result.skips.length <= 8, 'a few hiccups at most');
+  for (const skip of result.skips) {
+    assert.ok(!skip.seam && skip.frames % 128 === 0, `a skip of ours: ${JSON.stringify(skip)}`);
+  }
+}
+
 describe('the loop', () => {
   // Whole in the head (0.5 s), and longer than the head, so that each pass
   // streams its end and goes back for it (1.5 s), from a site that takes
@@ -60,14 +74,13 @@ describe('the loop', () => {
       const browser = await startBrowser({root: dir, autoplay: true, ranges: c.ranges});
       try {
         const tab = await openGame(browser, 'index.html');
-        await until(tab, `(${recordedFrames}) >= ${c.frames * c.passes + 4410}`, 30000);
-        const r = recording(tab).then((rec) => ({rec, result: analyse(rampFrames(c.frames), rec.frames, rec.channels)}));
-        const {rec, result} = await r;
-        t.diagnostic(`${result.wholePasses} passes, seams ${JSON.stringify(result.gaps)}, ${rec.starts} slices`);
-        assert.equal(result.leadingSilence, 0, 'the first slice starts with the sound');
-        assert.equal(result.corruptAt, -1, 'no frame but the loop\'s');
-        assert.ok(result.wholePasses >= c.passes, `${result.wholePasses} passes`);
-        assert.deepEqual(result.gaps, new Array(result.gaps.length).fill(0));
+        await until(tab, `(${recordedFrames}) >= ${c.frames * (c.passes + 1) + 4410}`, 30000);
+        const rec = await recording(tab);
+        const result = followSeams(rampFrames(c.frames), rec.frames, rec.channels);
+        t.diagnostic(`${result.passes} passes, seams ${JSON.stringify(result.seams)}, ${rec.starts} slices`);
+        assertFollows(t, result);
+        assert.ok(result.seams.length >= c.passes, `${result.seams.length} seams`);
+        assert.deepEqual(result.seams, new Array(result.seams.length).fill(0), 'no silent frame at a seam');
         assert.deepEqual(tab.errors, []);
       } finally {
         await browser.close();
@@ -76,7 +89,7 @@ describe('the loop', () => {
   }
 });
 
-test('the music waits for the first gesture, the text does not', async () => {
+test('the music waits for the first gesture, the text does not', async (t) => {
   const dir = makeSite(path.join(work, 'gesture'), rampWave(22050));
   const browser = await startBrowser({root: dir, autoplay: false});
   try {
@@ -89,10 +102,11 @@ test('the music waits for the first gesture, the text does not', async () => {
     await tab.click(2, 2);
     await until(tab, `(${recordedFrames}) >= 33075`);
     const rec = await recording(tab);
-    const result = analyse(rampFrames(22050), rec.frames, rec.channels);
-    assert.equal(result.leadingSilence, 0, 'from the start of the sound');
-    assert.equal(result.corruptAt, -1);
-    assert.ok(result.wholePasses >= 1);
+    const loop = rampFrames(22050);
+    assert.deepEqual(Array.from(rec.frames.subarray(0, 8)), Array.from(loop.subarray(0, 8)), 'from the start of the sound');
+    const result = followSeams(loop, rec.frames, rec.channels);
+    assertFollows(t, result);
+    assert.ok(result.passes >= 1);
     assert.deepEqual(tab.errors, []);
   } finally {
     await browser.close();
@@ -155,7 +169,7 @@ describe('every encoding plays the desktop\'s samples', () => {
   after(() => browser?.close());
 
   for (const name of names) {
-    test(name, async () => {
+    test(name, async (t) => {
       const expected = desktop(path.join(root, name, 'bgm.wav'));
       assert.equal(expected.code, 0);
       const tab = await openGame(browser, `${name}/index.html`);
@@ -163,9 +177,10 @@ describe('every encoding plays the desktop\'s samples', () => {
       const rec = await recording(tab);
       assert.equal(rec.rate, expected.rate);
       assert.equal(rec.channels, expected.channels);
-      const result = analyse(expected.samples, rec.frames, rec.channels);
-      assert.equal(result.corruptAt, -1, 'every frame the desktop\'s');
-      assert.ok(result.wholePasses >= 1);
+      assert.deepEqual(Array.from(rec.frames.subarray(0, 8)), Array.from(expected.samples.subarray(0, 8)));
+      const result = followSeams(expected.samples, rec.frames, rec.channels);
+      assertFollows(t, result);
+      assert.ok(result.passes >= 1);
       await tab.close();
     });
   }

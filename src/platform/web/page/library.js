@@ -565,7 +565,8 @@ var LibraryPirokkoAudio = {
       var ctx = out.ctx;
       var code = 'registerProcessor("pk-tap", class extends AudioWorkletProcessor {' +
         'process(inputs) { var i = inputs[0];' +
-        'if (i.length) this.port.postMessage([currentFrame, i.map(function(c) { return c.slice(); })]);' +
+        'this.n = (this.n || 0) + 1;' +
+        'if (i.length) this.port.postMessage([currentFrame, i.map(function(c) { return c.slice(); }), this.n]);' +
         'return true; } });';
       record.chunks = record.chunks || [];
       record.starts = record.starts || [];
