@@ -132,3 +132,14 @@ endforeach()
 add_test(NAME web_pictures COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/pictures.test.mjs)
 set_tests_properties(web_pictures PROPERTIES LABELS web TIMEOUT 120 ENVIRONMENT
   "PIROKKO_PICTURE_DUMP_NATIVE=$<TARGET_FILE:picture_dump_native>;PIROKKO_PICTURE_DUMP_WASM=${picture_dump_js};PIROKKO_GIF_FOLDERS=${CMAKE_SOURCE_DIR}/game/img:${CMAKE_CURRENT_SOURCE_DIR}/data:${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")
+
+# The music of the web edition, played by the site above; the desktop's
+# reader of wave files says what the page must play, and make_waves (above)
+# writes the encodings.
+add_executable(web_wave_dump web/WaveDump.cpp)
+target_link_libraries(web_wave_dump PRIVATE pirokko_desktop)
+add_test(NAME web_range COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/range.test.mjs)
+add_test(NAME web_music COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/music.test.mjs)
+set_tests_properties(web_range PROPERTIES LABELS web TIMEOUT 60 ENVIRONMENT "${PIROKKO_WEB_ENV}")
+set_tests_properties(web_music PROPERTIES LABELS web TIMEOUT 240 ENVIRONMENT
+  "${PIROKKO_WEB_ENV};PIROKKO_WEB_SITE=${PIROKKO_WEB_SITE};PIROKKO_WAVE_DUMP=$<TARGET_FILE:web_wave_dump>;PIROKKO_MAKE_WAVES=$<TARGET_FILE:web_make_waves>")

@@ -24,9 +24,32 @@ const contentTypes = {
   '.wav': 'audio/wav',
 };
 
+// One byte range of a file `size` bytes long, from a Range header (RFC 9110):
+// {start, end} (end inclusive), null for no range or one this server does
+// not take (several ranges), or 'unsatisfiable'.
+export function byteRange(header, size) {
+  const m = /^bytes=(\d*)-(\d*)$/.exec((header || '').trim());
+  if (!m || (m[1] === '' && m[2] === '')) return null;
+  let start, end;
+  if (m[1] === '') {
+    const suffix = Number(m[2]);
+    if (suffix === 0) return 'unsatisfiable';
+    start = Math.max(size - suffix, 0);
+    end = size - 1;
+  } else {
+    start = Number(m[1]);
+    end = m[2] === '' ? size - 1 : Math.min(Number(m[2]), size - 1);
+    if (m[2] !== '' && Number(m[2]) < start) return null;
+  }
+  if (start >= size) return 'unsatisfiable';
+  return {start, end};
+}
+
 // Serves `root` on 127.0.0.1 at a free port, with no headers beyond the
-// content type, as a plain static host would. Never serves outside `root`.
-export async function serveFolder(root) {
+// content type and, for a Range request, the part asked for, as a plain
+// static host would (`ranges: false`: as one that ignores Range, answering
+// with the whole file). Never serves outside `root`.
+export async function serveFolder(root, {ranges = true} = {}) {
   const base = fs.realpathSync(root);
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://127.0.0.1');
@@ -43,7 +66,22 @@ export async function serveFolder(root) {
       return;
     }
     const type = contentTypes[path.extname(real).toLowerCase()] || 'application/octet-stream';
-    res.writeHead(200, {'Content-Type': type, 'Content-Length': fs.statSync(real).size});
+    const size = fs.statSync(real).size;
+    const range = ranges ? byteRange(req.headers.range, size) : null;
+    if (range === 'unsatisfiable') {
+      res.writeHead(416, {'Content-Range': `bytes */${size}`});
+      res.end();
+      return;
+    }
+    if (range) {
+      res.writeHead(206, {
+        'Content-Type': type, 'Accept-Ranges': 'bytes', 'Content-Length': range.end - range.start + 1,
+        'Content-Range': `bytes ${range.start}-${range.end}/${size}`,
+      });
+      fs.createReadStream(real, range).pipe(res);
+      return;
+    }
+    res.writeHead(200, {'Content-Type': type, 'Content-Length': size, ...(ranges ? {'Accept-Ranges': 'bytes'} : {})});
     fs.createReadStream(real).pipe(res);
   });
   await new Promise((resolve, reject) => {
@@ -70,10 +108,11 @@ export function chromiumArgs({userDataDir, autoplay = false, extra = []}) {
 }
 
 // A browser serving `root`. Options: autoplay (sound without a gesture),
-// args (more flags), width/height of the window's viewport.
-export async function startBrowser({root, autoplay = false, args = [], width = 800, height = 600} = {}) {
+// args (more flags), width/height of the window's viewport, ranges (false:
+// the server ignores Range requests).
+export async function startBrowser({root, autoplay = false, args = [], width = 800, height = 600, ranges = true} = {}) {
   const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-chromium-'));
-  const server = root ? await serveFolder(root) : null;
+  const server = root ? await serveFolder(root, {ranges}) : null;
   let browser;
   try {
     browser = await puppeteer.launch({

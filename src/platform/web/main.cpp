@@ -5,7 +5,8 @@
 // player's clicks wait for the rest (library.js), so no scene is chosen
 // before its files are there. A file the site lacks is simply not there, and
 // the game meets it as the desktop meets a missing file, at the same moment
-// of play.
+// of play. The music is streamed while it plays: only its head is fetched
+// before the game starts.
 
 #include <emscripten.h>
 #include <sys/stat.h>
@@ -20,10 +21,24 @@
 #include "app/GameFolder.h"
 #include "app/Identity.h"
 #include "platform/system/Program.h"
+#include "platform/web/media/StreamedFiles.h"
 
 extern "C" void pk_fetch(const char* first, const char* rest);
 
 namespace {
+
+// The fetches the game waits for: the opening's files, then the music's
+// head.
+int fetchesLeft = 2;
+
+void startGame() {
+    if (--fetchesLeft > 0) return;
+    int argc = 0;
+    // The page keeps the game for as long as it is open.
+    static auto* app = new platform::Application(argc, nullptr);
+    static auto* fom = showGame(*app, platform::ProgramFolder(), std::nullopt).release();
+    (void)fom;
+}
 
 // Every folder on the way to `path`.
 void makeFolders(const std::string& path) {
@@ -46,11 +61,7 @@ EMSCRIPTEN_KEEPALIVE void pk_file_arrived(const char* name, const char* data, in
 }
 
 EMSCRIPTEN_KEEPALIVE void pk_files_ready() {
-    int argc = 0;
-    // The page keeps the game for as long as it is open.
-    static auto* app = new platform::Application(argc, nullptr);
-    static auto* fom = showGame(*app, platform::ProgramFolder(), std::nullopt).release();
-    (void)fom;
+    startGame();
 }
 }
 
@@ -62,6 +73,7 @@ int main() {
         for (const platform::Text& file :
              {game_folder::scriptFile(scene), game_folder::pictureFile(scene)})
             (scene == game_folder::kOpening ? first : rest) += platform::toUtf8(file) + "\n";
+    platform::prefetchStreamedFile(platform::toUtf8(game_folder::kMusicFile), startGame);
     pk_fetch(first.c_str(), rest.c_str());
     return 0;
 }

@@ -73,3 +73,14 @@ add_custom_command(TARGET pirokko_engine POST_BUILD
 # emcc needs Debian's acorn, which a Node.js other than Debian's does not find.
 set_property(TARGET pirokko_engine PROPERTY RULE_LAUNCH_LINK
   "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs")
+
+# The music: wave files streamed from the site and decoded by libsndfile
+# built for the browser, the stub object ahead of the library so that only
+# the wave containers are linked in.
+target_sources(pirokko_web PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/media/ByteWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/media/StreamedFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/media/StreamedWave.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/media/WebSound.cpp)
+target_link_libraries(pirokko_engine PRIVATE
+  ${PIROKKO_WEB_THIRD_PARTY}/lib/sndfile-wave-only.o ${PIROKKO_WEB_THIRD_PARTY}/lib/libsndfile.a)

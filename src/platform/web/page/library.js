@@ -483,3 +483,273 @@ var LibraryPirokko = {
 };
 
 mergeInto(LibraryManager.library, LibraryPirokko);
+
+// The music: fetches of the site's wave files in pieces (HTTP Range
+// requests, or the whole answer skipped through when the site ignores them),
+// and one AudioContext per opened sound, at the sound's own rate, where the
+// engine queues slices of it at exact frames of the context's clock.
+//
+// A page given `window.pirokkoAudioTap = {}` before the engine loads is under
+// test: each context also feeds a recorder (an AudioWorklet) that keeps what
+// the page renders, frame by frame, in `chunks` as [frame, channel arrays],
+// and the frame each slice was queued at in `starts`.
+var LibraryPirokkoAudio = {
+  $PKA: {
+    fetches: {},
+    outputs: {},
+    gestured: false,
+    // Hands the pending piece of a fetch to the engine, or reads the next.
+    flow: function(f) {
+      if (f.dead || f.busy || !f.want) return;
+      if (f.piece && f.piece.length) {
+        var n = Math.min(f.want, f.piece.length);
+        var at = Module['_pk_audio_space'](f.key, f.generation, n);
+        if (!at) {
+          PKA.stopFetch(f);
+          return;
+        }
+        HEAPU8.set(f.piece.subarray(0, n), at);
+        f.piece = f.piece.subarray(n);
+        f.want = 0;
+        Module['_pk_audio_arrived'](f.key, f.generation, n, 0);
+        return;
+      }
+      if (!f.reader) return;
+      f.busy = true;
+      f.reader.read().then(function(r) {
+        f.busy = false;
+        if (f.dead) return;
+        if (r.done) {
+          if (f.total > f.at) return PKA.request(f);  // the next span
+          return PKA.finish(f);
+        }
+        var bytes = r.value;
+        if (f.skip) {
+          var k = Math.min(f.skip, bytes.length);
+          f.skip -= k;
+          bytes = bytes.subarray(k);
+        }
+        f.at += bytes.length;
+        f.piece = bytes;
+        PKA.flow(f);
+      }, function() {
+        f.busy = false;
+        if (!f.dead) PKA.finish(f);
+      });
+    },
+    // Chromium reads an answer's body into the page as fast as the site
+    // sends it, whether or not the page reads it: each request asks for a
+    // span of the file only, so that no more than a span is ever waiting.
+    span: 1 << 20,
+    request: function(f) {
+      f.reader = null;
+      // Not through the browser's cache: each pass reads the file once
+      // anyway, and with it, answers from a site that ignores ranges (cut
+      // short by us each time) came back shifted by a few hundred frames in
+      // one run of five.
+      var range = 'bytes=' + f.at + '-' + (f.at + PKA.span - 1);
+      fetch(f.name, {headers: {'Range': range}, cache: 'no-store'}).then(function(response) {
+        if (f.dead) return response.body && response.body.cancel().catch(function() {});
+        if (response.status === 206) {
+          var start = /bytes\s+(\d+)-/.exec(response.headers.get('Content-Range') || '');
+          if (!start || +start[1] !== f.at) return PKA.finish(f);
+          f.total = PKA.lengthOf(response);
+        } else if (response.status === 200) {
+          // The whole file, from its start: skipped through to the span.
+          f.skip = f.at;
+          f.total = -1;
+        } else {
+          return PKA.finish(f);  // beyond the end (416), or gone
+        }
+        f.reader = response.body.getReader();
+        PKA.flow(f);
+      }, function() {
+        PKA.finish(f);
+      });
+    },
+    finish: function(f) {
+      if (f.dead) return;
+      f.dead = true;
+      Module['_pk_audio_arrived'](f.key, f.generation, 0, 1);
+    },
+    stopFetch: function(f) {
+      f.dead = true;
+      if (f.reader) f.reader.cancel().catch(function() {});
+      if (PKA.fetches[f.key] === f) delete PKA.fetches[f.key];
+    },
+    // The whole length a response tells of its file, or -1.
+    lengthOf: function(response) {
+      var range = /\/(\d+)\s*$/.exec(response.headers.get('Content-Range') || '');
+      if (range) return +range[1];
+      var length = response.headers.get('Content-Length');
+      return response.status === 200 && length !== null ? +length : -1;
+    },
+    // The test recorder, before anything is queued in `out`.
+    tap: function(out) {
+      var record = window.pirokkoAudioTap;
+      var ctx = out.ctx;
+      var code = 'registerProcessor("pk-tap", class extends AudioWorkletProcessor {' +
+        'process(inputs) { var i = inputs[0];' +
+        'this.n = (this.n || 0) + 1;' +
+        'if (i.length) this.port.postMessage([currentFrame, i.map(function(c) { return c.slice(); }), this.n]);' +
+        'return true; } });';
+      record.chunks = record.chunks || [];
+      record.starts = record.starts || [];
+      record.rate = ctx.sampleRate;
+      out.held = true;
+      ctx.suspend();
+      ctx.audioWorklet.addModule(URL.createObjectURL(new Blob([code], {type: 'text/javascript'})))
+        .then(function() {
+          var node = new AudioWorkletNode(ctx, 'pk-tap', {numberOfInputs: 1, numberOfOutputs: 1,
+            channelCount: out.channels, channelCountMode: 'explicit', channelInterpretation: 'discrete'});
+          node.port.onmessage = function(e) { record.chunks.push(e.data); };
+          out.gain.connect(node);
+          node.connect(ctx.destination);
+          out.held = false;
+          record.ready = true;
+          // Runs at once where the page may sound, else at the first gesture.
+          ctx.resume().catch(function() {});
+        });
+    },
+  },
+
+  pk_audio_prefetch__deps: ['$PKA'],
+  pk_audio_prefetch: function(namePtr, bytes) {
+    var name = UTF8ToString(namePtr);
+    var done = function(data, length, found) {
+      var at = _malloc(data.length || 1);
+      HEAPU8.set(data, at);
+      var n = allocateUTF8(name);
+      Module['_pk_audio_head'](n, at, data.length, length, found);
+      _free(n);
+      _free(at);
+    };
+    fetch(name, {headers: {'Range': 'bytes=0-' + (bytes - 1)}}).then(function(response) {
+      // No byte to give: an empty file.
+      if (response.status === 416) return done(new Uint8Array(0), PKA.lengthOf(response), 1);
+      if (!response.ok) return done(new Uint8Array(0), 0, 0);
+      var length = PKA.lengthOf(response);
+      // Read as it comes, and no further than the head: a site that ignores
+      // the range may be sending the whole file.
+      var reader = response.body.getReader(), head = new Uint8Array(bytes), got = 0;
+      var more = function() {
+        return reader.read().then(function(r) {
+          if (!r.done) {
+            var n = Math.min(r.value.length, bytes - got);
+            head.set(r.value.subarray(0, n), got);
+            got += n;
+            if (got < bytes) return more();
+            reader.cancel().catch(function() {});
+          }
+          done(head.subarray(0, got), length < 0 && r.done ? got : length, 1);
+        });
+      };
+      return more();
+    }).catch(function() {
+      done(new Uint8Array(0), 0, 0);
+    });
+  },
+
+  pk_audio_fetch__deps: ['$PKA'],
+  pk_audio_fetch: function(key, namePtr, offset, generation) {
+    if (PKA.fetches[key]) PKA.stopFetch(PKA.fetches[key]);
+    var f = {key: key, generation: generation, name: UTF8ToString(namePtr), at: offset, total: -1,
+             want: 0, skip: 0, piece: null, reader: null};
+    PKA.fetches[key] = f;
+    PKA.request(f);
+  },
+
+  pk_audio_pull__deps: ['$PKA'],
+  pk_audio_pull: function(key, generation, bytes) {
+    var f = PKA.fetches[key];
+    if (!f || f.generation !== generation) return;
+    f.want = bytes;
+    // Never within the engine's own call.
+    Promise.resolve().then(function() { PKA.flow(f); });
+  },
+
+  pk_audio_fetch_end__deps: ['$PKA'],
+  pk_audio_fetch_end: function(key) {
+    if (PKA.fetches[key]) PKA.stopFetch(PKA.fetches[key]);
+  },
+
+  pk_audio_open__deps: ['$PKA'],
+  pk_audio_open: function(key, rate, channels) {
+    var Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return 0;
+    try {
+      var ctx = new Context({sampleRate: rate});
+      ctx.createBuffer(channels, 1, rate);
+      var gain = ctx.createGain();
+      gain.connect(ctx.destination);
+      var out = {ctx: ctx, gain: gain, channels: channels, sources: [], held: false};
+      PKA.outputs[key] = out;
+      if (window.pirokkoAudioTap) PKA.tap(out);
+      else if (PKA.gestured) ctx.resume();
+      return 1;
+    } catch (e) {
+      return 0;
+    }
+  },
+
+  pk_audio_close__deps: ['$PKA'],
+  pk_audio_close: function(key) {
+    var out = PKA.outputs[key];
+    if (!out) return;
+    delete PKA.outputs[key];
+    out.ctx.close().catch(function() {});
+  },
+
+  pk_audio_now__deps: ['$PKA'],
+  pk_audio_now: function(key) {
+    var out = PKA.outputs[key];
+    return out ? Math.round(out.ctx.currentTime * out.ctx.sampleRate) : 0;
+  },
+
+  pk_audio_schedule__deps: ['$PKA'],
+  pk_audio_schedule: function(key, samples, frames, at) {
+    var out = PKA.outputs[key];
+    if (!out) return;
+    var ctx = out.ctx, rate = ctx.sampleRate;
+    var now = ctx.currentTime * rate;
+    out.sources = out.sources.filter(function(s) { return s.end > now; });
+    var channels = out.channels, buffer;
+    try {
+      buffer = ctx.createBuffer(channels, frames, rate);
+    } catch (e) {
+      return;
+    }
+    var from = samples >> 2;
+    for (var c = 0; c < channels; c++) {
+      var data = buffer.getChannelData(c);
+      for (var i = 0, j = from + c; i < frames; i++, j += channels) data[i] = HEAPF32[j];
+    }
+    var source = ctx.createBufferSource();
+    source.buffer = buffer;
+    source.connect(out.gain);
+    source.start(at / rate);
+    out.sources.push({node: source, end: at + frames});
+    if (window.pirokkoAudioTap) window.pirokkoAudioTap.starts.push(at);
+  },
+
+  pk_audio_drop__deps: ['$PKA'],
+  pk_audio_drop: function(key) {
+    var out = PKA.outputs[key];
+    if (!out) return;
+    out.sources.forEach(function(s) {
+      try { s.node.stop(); } catch (e) {}
+    });
+    out.sources = [];
+  },
+
+  pk_audio_resume__deps: ['$PKA'],
+  pk_audio_resume: function() {
+    PKA.gestured = true;
+    for (var key in PKA.outputs) {
+      var out = PKA.outputs[key];
+      if (!out.held && out.ctx.state === 'suspended') out.ctx.resume().catch(function() {});
+    }
+  },
+};
+
+mergeInto(LibraryManager.library, LibraryPirokkoAudio);

@@ -1,0 +1,31 @@
+#pragma once
+// The page's sound functions (page/library.js, the pk_audio_* block) as the
+// media layer calls them. A device or a stream is named by a key, the address
+// of the object that stands for it, which the page hands back in its calls.
+
+#include <cstdint>
+
+extern "C" {
+// Fetches the first `bytes` bytes of `name` (relative to the page) and hands
+// them to pk_audio_head. Made before the game starts.
+void pk_audio_prefetch(const char* name, int bytes);
+// Fetches `name` from byte `offset` on for the stream `key`; a fetch of the
+// same key still running is dropped. `generation` comes back with each piece.
+void pk_audio_fetch(std::uintptr_t key, const char* name, double offset, int generation);
+// Asks for the next piece of the running fetch, at most `bytes` long.
+void pk_audio_pull(std::uintptr_t key, int generation, int bytes);
+void pk_audio_fetch_end(std::uintptr_t key);
+
+// An output running at `rate` frames a second; 0 when the page cannot make
+// sound at all.
+int pk_audio_open(std::uintptr_t key, int rate, int channels);
+void pk_audio_close(std::uintptr_t key);
+// The output's clock, in frames.
+double pk_audio_now(std::uintptr_t key);
+// Plays `frames` interleaved frames from `samples` at frame `at` of the clock.
+void pk_audio_schedule(std::uintptr_t key, const float* samples, int frames, double at);
+// Silences everything scheduled, at once.
+void pk_audio_drop(std::uintptr_t key);
+// The player's first gesture: every output may sound from now on.
+void pk_audio_resume();
+}
