@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """Writes the Japanese messages of a Qt Linguist .ts file as a C++ table for
-the web backend, which has no Qt to load them: ts_to_cpp.py IN.ts OUT.cpp"""
+the web backend, which has no Qt to load them:
+    ts_to_cpp.py IN.ts OUT.cpp [CONTEXT...]
+The CONTEXTs named are left out: the words of programs that never run in the
+page (the checker, the command line), which would only weigh on its
+download."""
 import sys
 import xml.etree.ElementTree as ET
 
@@ -16,10 +20,12 @@ def literal(text):
 
 
 def main():
-    source, target = sys.argv[1], sys.argv[2]
+    source, target, left_out = sys.argv[1], sys.argv[2], set(sys.argv[3:])
     rows = []
     for context in ET.parse(source).getroot().iter('context'):
         name = context.findtext('name')
+        if name in left_out:
+            continue
         for message in context.iter('message'):
             translation = message.find('translation')
             if translation is None or translation.get('type') in ('unfinished', 'obsolete', 'vanished'):

@@ -32,6 +32,7 @@ add_custom_command(
   OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/web/Messages.cpp
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/web/ts_to_cpp.py
           ${CMAKE_SOURCE_DIR}/translations/pirokko_ja.ts ${CMAKE_CURRENT_BINARY_DIR}/web/Messages.cpp
+          Check CommandLine
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/ts_to_cpp.py ${CMAKE_SOURCE_DIR}/translations/pirokko_ja.ts
   COMMENT "Writing the Japanese messages for the page")
 
@@ -54,7 +55,8 @@ target_link_options(pirokko_engine PRIVATE
   --js-library ${PIROKKO_WEB_PAGE}/library.js
   --pre-js ${PIROKKO_CP932_JS}
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=0
-  -sEXPORTED_FUNCTIONS=_main,_malloc,_free)
+  -sEXPORTED_FUNCTIONS=_main,_malloc,_free
+  -sMALLOC=emmalloc -sWASMFS=1)
 # The page around the engine, beside it. The page names the opening's files
 # to fetch early; they are read from the game folder's one list of names.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/GameFolder.h)
