@@ -40,8 +40,8 @@ fs::path engineFolder() {
     const fs::path installed = (program / PIROKKO_PROGRAM_TO_WEB_ENGINE).lexically_normal();
     std::error_code ec;
     if (fs::exists(installed / engineFiles().front(), ec)) return installed;
-    if (fs::exists(program / "web-engine" / engineFiles().front(), ec))
-        return program / "web-engine";
+    // In a build the link is there even before the web build it points to.
+    if (fs::is_symlink(program / "web-engine", ec)) return program / "web-engine";
     return installed;
 }
 
