@@ -148,9 +148,21 @@ fs::path makeSiblingFolder(const fs::path& out) {
 
 Swapped putInPlace(const Target& target, const fs::path& fresh) {
     const fs::path& out = target.path;
-    if (target.kind != Target::Kind::kEarlierExport) {
-        // Over nothing, or over an empty folder, which rename replaces.
+    if (target.kind == Target::Kind::kMissing) {
         if (::rename(fresh.c_str(), out.c_str()) != 0) fail("cannot rename into", out, errno);
+        return {};
+    }
+    if (target.kind == Target::Kind::kEmpty) {
+        // An empty folder keeps its identity, for a shell or a server that
+        // runs in it; there is nothing in it to serve half-written meanwhile.
+        // The note goes first, so that whatever arrives is an export's.
+        std::vector<fs::path> entries{fresh / kMarkerName};
+        for (const fs::directory_entry& e : fs::directory_iterator(fresh))
+            if (e.path().filename() != kMarkerName) entries.push_back(e.path());
+        for (const fs::path& e : entries)
+            if (::rename(e.c_str(), (out / e.filename()).c_str()) != 0)
+                fail("cannot move into", out / e.filename(), errno);
+        fs::remove(fresh);
         return {};
     }
     // The two folders trade places at once, so that a server never sees

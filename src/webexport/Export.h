@@ -49,8 +49,8 @@ std::vector<std::string> filesItWouldLose(const Target& target, const fs::path& 
 // A new, empty, private folder beside `target.path` to write the export in.
 fs::path makeSiblingFolder(const fs::path& out);
 
-// Puts `fresh` in the place of the target in one rename, and removes what
-// the earlier export wrote. Returns the paths of anything left of the
+// Puts `fresh` in the place of the target in one rename (into an empty
+// folder, entry by entry), and removes what the earlier export wrote. Returns the paths of anything left of the
 // earlier export (files added since it was checked), which stay where they
 // are, in the returned folder. Throws fs::filesystem_error.
 struct Swapped {

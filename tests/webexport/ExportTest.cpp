@@ -3,6 +3,7 @@
 // A stand-in engine keeps these tests off the web build.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -117,10 +118,15 @@ TEST_F(Export, WritesAMissingOrEmptyFolderAndLeavesNothingBesideIt) {
         << r.out;
     expectExportOf(place / "site");
 
+    // An empty folder is filled, not replaced: a shell or server in it stays.
     fs::create_directory(place / "empty");
+    struct stat before, after;
+    ASSERT_EQ(::stat((place / "empty").c_str(), &before), 0);
     r = exportWeb({"--export-web", "empty", QString::fromStdString(game.folder.path())});
     EXPECT_EQ(r.status, 0) << r.err;
     expectExportOf(place / "empty");
+    ASSERT_EQ(::stat((place / "empty").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
     // No folder it wrote in is left beside them.
     std::vector<std::string> here;
     for (const auto& e : fs::directory_iterator(place)) here.push_back(e.path().filename());
@@ -183,8 +189,8 @@ TEST_F(Export, RefusesWithStatusTwoAFolderItDidNotWriteTouchingNothing) {
     }
 
     // The same refusal in Japanese.
-    const Outcome ja = exportWeb({"--export-web", "home", QString::fromStdString(game.folder.path())},
-                             "ja_JP.UTF-8");
+    const Outcome ja = exportWeb(
+        {"--export-web", "home", QString::fromStdString(game.folder.path())}, "ja_JP.UTF-8");
     EXPECT_EQ(ja.status, 2);
     EXPECT_NE(ja.err.find("何も変えていません"), std::string::npos) << ja.err;
 }
