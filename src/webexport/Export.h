@@ -46,13 +46,14 @@ std::vector<Written> writeExport(const fs::path& engine, const fs::path& game,
 // with other bytes: what exporting would cost the author.
 std::vector<std::string> filesItWouldLose(const Target& target, const fs::path& fresh);
 
-// A new, empty, private folder beside `target.path` to write the export in.
+// A new, empty folder beside `out` to write the export in.
 fs::path makeSiblingFolder(const fs::path& out);
 
 // Puts `fresh` in the place of the target in one rename (into an empty
-// folder, entry by entry), and removes what the earlier export wrote. Returns the paths of anything left of the
-// earlier export (files added since it was checked), which stay where they
-// are, in the returned folder. Throws fs::filesystem_error.
+// folder, entry by entry), and removes what the earlier export wrote.
+// Returns the paths of anything left of the earlier export (files added
+// since it was checked), which stay where they are, in the returned folder.
+// Throws fs::filesystem_error.
 struct Swapped {
     fs::path leftIn;                // empty when nothing was left
     std::vector<std::string> left;  // relative to leftIn

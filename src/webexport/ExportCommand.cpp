@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
