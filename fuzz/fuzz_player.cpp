@@ -210,7 +210,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         // The label lays its caption out only when painted: paint it once,
         // as it stands at the end.
-        platform::widgetOf((void)f.Lbl)->grab();
+        platform::widgetOf(f.Lbl)->grab();
     } catch (const platform::RuntimeError& e) {
         // Bad content stops the game with a message: an allowed outcome.
         if (fuzz::tracing()) std::fprintf(stderr, "run-time error: %s\n", e.what());
