@@ -9,6 +9,8 @@
 #   P/bin/pirokko-check    the authors' checker (P/games in the package too)
 #   P/share/man/man6/      the manual pages
 #   P/share/doc/pirokko/   copyright and changelog
+#   P/share/pirokko/web/   the web edition's engine, for `pirokko --export-web`
+#                          (taken from PIROKKO_WEB_SITE, the web build's site)
 # Nothing in it names P, so the prefix may be moved after installing.
 
 set(PIROKKO_APP_ID org.pirokko.pirokko)
@@ -37,6 +39,21 @@ add_custom_command(
   COMMENT "Converting the window icon to PNG for the desktop"
   VERBATIM)
 add_custom_target(icon_png ALL DEPENDS ${PIROKKO_ICON_PNG})
+
+# The web engine comes from the web build, which this build cannot make (it
+# needs Emscripten): an install or package without it stops here, saying so,
+# instead of shipping a program whose --export-web cannot work. It comes
+# first, so that nothing is installed before it.
+set(PIROKKO_WEB_ENGINE_FILES index.html pirokko.css pirokko.js pirokko.wasm)
+install(CODE "
+  foreach(f ${PIROKKO_WEB_ENGINE_FILES})
+    if(NOT EXISTS \"${PIROKKO_WEB_SITE}/\${f}\")
+      message(FATAL_ERROR \"The web engine is missing: there is no ${PIROKKO_WEB_SITE}/\${f}. \"
+        \"Build the web edition first (source scripts/web-common.sh; ensure_web_toolchain; \"
+        \"tools/web/build-decoders.sh; cmake --preset web && ninja -C build-web), \"
+        \"or point PIROKKO_WEB_SITE at its site folder.\")
+    endif()
+  endforeach()")
 
 install(TARGETS pirokko RUNTIME DESTINATION ${PIROKKO_APP_DIR})
 install(DIRECTORY ${CMAKE_CURRENT_LIST_DIR}/game/txt ${CMAKE_CURRENT_LIST_DIR}/game/img
@@ -81,5 +98,7 @@ endforeach()
 add_custom_target(packaging_docs ALL DEPENDS ${PIROKKO_GZIPPED})
 install(FILES ${PIROKKO_PACKAGING}/man6/pirokko.6.gz ${PIROKKO_PACKAGING}/man6/pirokko-check.6.gz
         DESTINATION share/man/man6)
+list(TRANSFORM PIROKKO_WEB_ENGINE_FILES PREPEND ${PIROKKO_WEB_SITE}/)
+install(FILES ${PIROKKO_WEB_ENGINE_FILES} DESTINATION ${PIROKKO_WEB_ENGINE_DIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/packaging/copyright ${PIROKKO_PACKAGING}/changelog.gz
         DESTINATION share/doc/pirokko)

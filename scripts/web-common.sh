@@ -56,3 +56,16 @@ ensure_web_driver() {
   (cd "$web" && npm ci --prefer-offline --no-audit --no-fund) || return
   echo "$lock" >"$stamp"
 }
+
+# build_web_engine: the web edition's engine in build-web/site (pirokko.js,
+# pirokko.wasm, index.html, pirokko.css), with what building it needs. The
+# desktop's package carries it, so this comes before any package is made.
+build_web_engine() {
+  ensure_web_toolchain
+  "$PIROKKO_ROOT/tools/web/build-decoders.sh"
+  (
+    cd "$PIROKKO_ROOT" || exit
+    if [ ! -f build-web/build.ninja ]; then cmake --preset web; fi
+    ninja -C build-web -j "${PIROKKO_JOBS:-2}"
+  )
+}

@@ -273,21 +273,6 @@ column（分かるとき）, severity, message} の JSON 配列を書きます�
 <context>
     <name>CommandLine</name>
     <message>
-        <source>usage: pirokko [FOLDER]
-       pirokko --preview SCENE[:LINE] [FOLDER]
-Plays the game in FOLDER (its txt/, img/ and bgm.wav), by default the
-program&apos;s own folder. --preview starts at scene SCENE (opn, or 0 to 7), at
-the page that holds line LINE of its script, and follows the game&apos;s files
-as they are saved.
-</source>
-        <translation>使い方: pirokko [FOLDER]
-        pirokko --preview SCENE[:LINE] [FOLDER]
-フォルダー FOLDER のゲーム（その txt/、img/ と bgm.wav）で遊びます。省略するとプログラム
-自身のフォルダーです。--preview を付けると、シーン SCENE（opn か 0 から 7）の、スクリプト
-の LINE 行目を含むページから始め、ゲームのファイルが保存されるたびにそれに従います。
-</translation>
-    </message>
-    <message>
         <source>The game folder does not exist</source>
         <translation>ゲームのフォルダーがありません</translation>
     </message>
@@ -322,6 +307,38 @@ as they are saved.
     <message>
         <source>only one game folder can be played at a time</source>
         <translation>一度に遊べるゲームのフォルダーは一つだけです</translation>
+    </message>
+    <message>
+        <source>usage: pirokko [FOLDER]
+       pirokko --preview SCENE[:LINE] [FOLDER]
+       pirokko --export-web OUT [FOLDER]
+Plays the game in FOLDER (its txt/, img/ and bgm.wav), by default the
+program&apos;s own folder. --preview starts at scene SCENE (opn, or 0 to 7), at
+the page that holds line LINE of its script, and follows the game&apos;s files
+as they are saved. --export-web checks the game and writes it with the web
+edition&apos;s engine into the folder OUT, for any static web server.
+</source>
+        <translation>使い方: pirokko [FOLDER]
+        pirokko --preview SCENE[:LINE] [FOLDER]
+        pirokko --export-web OUT [FOLDER]
+フォルダー FOLDER のゲーム（その txt/、img/ と bgm.wav）で遊びます。省略するとプログラム
+自身のフォルダーです。--preview を付けると、シーン SCENE（opn か 0 から 7）の、スクリプト
+の LINE 行目を含むページから始め、ゲームのファイルが保存されるたびにそれに従います。
+--export-web を付けると、ゲームを確かめてから、ウェブ版のエンジンと一緒にフォルダー OUT に
+書き出します。どんな静的ウェブサーバーからでも配信できます。
+</translation>
+    </message>
+    <message>
+        <source>%1 needs a value: the folder to write, OUT</source>
+        <translation>%1 には値が要ります: 書き出し先のフォルダー OUT</translation>
+    </message>
+    <message>
+        <source>--export-web and --preview exclude each other</source>
+        <translation>--export-web と --preview は一緒には使えません</translation>
+    </message>
+    <message>
+        <source>this program cannot export for the web</source>
+        <translation>このプログラムはウェブ向けに書き出せません</translation>
     </message>
 </context>
 <context>
@@ -500,6 +517,49 @@ as they are saved.
     <message>
         <source>Overflow: the repeat count &quot;%1&quot; is too large</source>
         <translation>オーバーフローしました: 繰り返しの回数「%1」が大きすぎます</translation>
+    </message>
+</context>
+<context>
+    <name>WebExport</name>
+    <message>
+        <source> and %1 more</source>
+        <translation> ほか %1 件</translation>
+    </message>
+    <message>
+        <source>%1 lies inside the game&apos;s folder %2, which the export copies; choose a folder outside it</source>
+        <translation>%1 は書き出しで写すゲームのフォルダー %2 の中にあります。その外のフォルダーを選んでください</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder; nothing was exported</source>
+        <translation>%1 はフォルダーではありません。何も書き出していません</translation>
+    </message>
+    <message>
+        <source>%1 is neither empty nor an earlier export: it holds %2. Nothing was touched: export into a new or empty folder, or into one an earlier export wrote</source>
+        <translation>%1 は空でも、以前の書き出しでもありません: %2 があります。何も変えていません。新しいフォルダーか空のフォルダー、または以前に書き出したフォルダーに書き出してください</translation>
+    </message>
+    <message>
+        <source>the web engine is missing: there is no %1; nothing was exported</source>
+        <translation>ウェブ版のエンジンがありません: %1 がありません。何も書き出していません</translation>
+    </message>
+    <message>
+        <source>the game in %1 has errors (%2); nothing was exported</source>
+        <translation>%1 のゲームにエラーがあります（%2）。何も書き出していません</translation>
+    </message>
+    <message>
+        <source>%1 changed since it was exported, and exporting again would replace it. Nothing was touched: copy it into the game folder %2 or move it out of %3 first</source>
+        <translation>%1 は書き出した後に変更されていて、もう一度書き出すと置き換えられてしまいます。何も変えていません。先にゲームのフォルダー %2 に写すか、%3 の外に移してください</translation>
+    </message>
+    <message>
+        <source>%1 was added to the earlier export after it was written; it was kept, in %2</source>
+        <translation>%1 は以前の書き出しの後に加えられたものなので、%2 に残しました</translation>
+    </message>
+    <message>
+        <source>Exported the game in %1 to %2 (%3 files). Any static web server can serve that folder as it is; a file replaced in its txt/, img/ or bgm.wav changes the game.</source>
+        <translation>%1 のゲームを %2 に書き出しました（ファイル %3 個）。どんな静的ウェブサーバーでもそのフォルダーをそのまま配信できます。その中の txt/、img/ や bgm.wav のファイルを置き換えると、ゲームが変わります。</translation>
+    </message>
+    <message>
+        <source>cannot export to %1: %2 (%3); nothing was exported</source>
+        <translation>%1 に書き出せません: %2（%3）。何も書き出していません</translation>
     </message>
 </context>
 </TS>

@@ -14,10 +14,12 @@ std::string launchUsage() {
     return trText("CommandLine",
                   "usage: pirokko [FOLDER]\n"
                   "       pirokko --preview SCENE[:LINE] [FOLDER]\n"
+                  "       pirokko --export-web OUT [FOLDER]\n"
                   "Plays the game in FOLDER (its txt/, img/ and bgm.wav), by default the\n"
                   "program's own folder. --preview starts at scene SCENE (opn, or 0 to 7), at\n"
                   "the page that holds line LINE of its script, and follows the game's files\n"
-                  "as they are saved.\n");
+                  "as they are saved. --export-web checks the game and writes it with the web\n"
+                  "edition's engine into the folder OUT, for any static web server.\n");
 }
 
 namespace {
@@ -90,10 +92,14 @@ std::string lineInScript(const PreviewRequest& preview, const std::string& folde
 
 Launch readLaunch(int argc, const char* const* argv, const platform::Text& programFolder) {
     const platform::CommandLine line = platform::readCommandLine(
-        argc, argv, {{{"help", "h"}}, {{"version"}}, {{"preview"}, true}});
+        argc, argv, {{{"help", "h"}}, {{"version"}}, {{"preview"}, true}, {{"export-web"}, true}});
     using Fault = platform::CommandLine::Fault;
     if (line.fault == Fault::kUnknownOption)
         return usageError(fillIn(trText("CommandLine", "unknown option %1"), {line.faultyOption}));
+    if (line.fault == Fault::kMissingValue && line.faultyOption.starts_with("--export-web"))
+        return usageError(
+            fillIn(trText("CommandLine", "%1 needs a value: the folder to write, OUT"),
+                   {line.faultyOption}));
     if (line.fault == Fault::kMissingValue)
         return usageError(
             fillIn(trText("CommandLine", "%1 needs a value: SCENE[:LINE]"), {line.faultyOption}));
@@ -112,6 +118,17 @@ Launch readLaunch(int argc, const char* const* argv, const platform::Text& progr
     if (line.positional.size() > 1)
         return usageError(trText("CommandLine", "only one game folder can be played at a time"));
 
+    if (line.isSet("export-web")) {
+        if (line.isSet("preview"))
+            return usageError(
+                trText("CommandLine", "--export-web and --preview exclude each other"));
+        if (line.value("export-web").empty())
+            return usageError(
+                fillIn(trText("CommandLine", "%1 needs a value: the folder to write, OUT"),
+                       {"--export-web"}));
+        l.kind = Launch::Kind::kExportWeb;
+        l.options.exportTo = platform::fromUtf8(platform::absolutePath(line.value("export-web")));
+    }
     if (line.isSet("preview")) {
         PreviewRequest preview;
         const std::string wrong = readPreview(line.value("preview"), preview);

@@ -2,6 +2,7 @@
 // What the game is asked to do when started with arguments:
 //   pirokko [FOLDER]
 //   pirokko --preview SCENE[:LINE] [FOLDER]
+//   pirokko --export-web OUT [FOLDER]
 // With no arguments it plays from the program's own folder, as ever.
 
 #include <cstdint>
@@ -21,6 +22,8 @@ struct PreviewRequest {
 struct LaunchOptions {
     platform::Text gameFolder;  // absolute, without a trailing separator
     std::optional<PreviewRequest> preview;
+    // With --export-web: the folder to write the web edition into, absolute.
+    platform::Text exportTo;
 };
 
 // The command line read: either something to play, or words to print and an
@@ -31,6 +34,7 @@ struct Launch {
         kPrint,        // --help, --version: `text` on stdout, status 0
         kUsageError,   // `text` on stderr, status 2
         kFolderError,  // the game folder cannot be played: `folderError`
+        kExportWeb,    // write the game for the web into `options.exportTo`
     } kind = Kind::kPlay;
     LaunchOptions options;
     std::string text;

@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/Fom.h"
 #include "app/Identity.h"
+#include "platform/system/Language.h"
 #include "platform/system/Program.h"
 
 namespace {
@@ -28,7 +29,7 @@ int failWithFolder(int argc, char** argv, const platform::RuntimeError& error) {
 
 }  // namespace
 
-int runPirokko(int argc, char** argv) {
+int runPirokko(int argc, char** argv, WebExporter exportWeb) {
     introduceGame();
     if (argc <= 1) return play(argc, argv, nullptr);
     Launch launch;
@@ -45,7 +46,20 @@ int runPirokko(int argc, char** argv) {
             std::fputs(launch.text.c_str(), stderr);
             return 2;
         case Launch::Kind::kFolderError:
+            // An export is a console command: no box, whatever the display.
+            if (!launch.options.exportTo.empty()) {
+                platform::printFault(*launch.folderError);
+                return 1;
+            }
             return failWithFolder(argc, argv, *launch.folderError);
+        case Launch::Kind::kExportWeb:
+            if (exportWeb) return exportWeb(argc, argv, launch.options);
+            std::fputs(
+                ("pirokko: " +
+                 platform::trText("CommandLine", "this program cannot export for the web") + "\n")
+                    .c_str(),
+                stderr);
+            return 2;
         case Launch::Kind::kPlay:
             break;
     }

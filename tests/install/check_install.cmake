@@ -52,6 +52,7 @@ endif()
 file(MAKE_DIRECTORY ${WORK_DIR}/elsewhere)
 file(CREATE_LINK ${prefix}/bin/pirokko ${WORK_DIR}/elsewhere/pirokko SYMBOLIC)
 check_first_frame(${WORK_DIR}/elsewhere/pirokko)
+check_export(${WORK_DIR}/elsewhere/pirokko ${prefix}/share/pirokko/web)
 
 # The same without the opening picture: these checks must catch it.
 file(COPY ${prefix}/ DESTINATION ${WORK_DIR}/broken)

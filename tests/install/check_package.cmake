@@ -101,6 +101,7 @@ endif()
 # --- Start it ------------------------------------------------------------------------
 
 check_first_frame(${root}/usr/games/pirokko)
+check_export(${root}/usr/games/pirokko ${root}/usr/share/pirokko/web)
 if(failures)
   message(FATAL_ERROR "The unpacked program does not start as it should:\n${failures}")
 endif()

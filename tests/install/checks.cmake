@@ -22,7 +22,9 @@ macro(check_layout root launcher_dir)
                 ${root}/${launcher_dir}/pirokko ${root}/${launcher_dir}/pirokko-check
                 ${_share}/man/man6/pirokko-check.6.gz ${_share}/applications/${APP_ID}.desktop
                 ${_share}/metainfo/${APP_ID}.metainfo.xml ${_share}/man/man6/pirokko.6.gz
-                ${_share}/doc/pirokko/copyright ${_share}/doc/pirokko/changelog.gz)
+                ${_share}/doc/pirokko/copyright ${_share}/doc/pirokko/changelog.gz
+                ${_share}/pirokko/web/index.html ${_share}/pirokko/web/pirokko.css
+                ${_share}/pirokko/web/pirokko.js ${_share}/pirokko/web/pirokko.wasm)
     if(NOT EXISTS ${_path})
       fail("missing: ${_path}")
     endif()
@@ -138,5 +140,31 @@ macro(check_first_frame program)
     fail("the window's first frame never reached the screen")
   elseif(NOT _game_painting_log)
     message(WARNING "This Qt writes no painting log; the first frame is taken on trust")
+  endif()
+endmacro()
+
+# check_export(PROGRAM ENGINE): `PROGRAM --export-web` with no game folder
+# writes the game it plays by default, with the engine in ENGINE, into a new
+# folder, from the root folder as an author might.
+macro(check_export program engine)
+  set(_site ${WORK_DIR}/site)
+  file(REMOVE_RECURSE ${_site})
+  execute_process(COMMAND ${program} --export-web ${_site} WORKING_DIRECTORY /
+                  RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _err)
+  if(NOT _rc EQUAL 0)
+    fail("${program} --export-web failed (${_rc}):\n${_out}${_err}")
+  else()
+    foreach(_file index.html pirokko.css pirokko.js pirokko.wasm)
+      execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${engine}/${_file} ${_site}/${_file}
+                      RESULT_VARIABLE _rc)
+      if(NOT _rc EQUAL 0)
+        fail("the export's ${_file} is not the installed engine's")
+      endif()
+    endforeach()
+    foreach(_file bgm.wav txt/opn.txt txt/7.txt img/opn.gif img/7.gif .pirokko-export)
+      if(NOT EXISTS ${_site}/${_file})
+        fail("the export lacks ${_file}")
+      endif()
+    endforeach()
   endif()
 endmacro()
