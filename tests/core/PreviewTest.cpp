@@ -284,10 +284,16 @@ TEST(Preview, AStartThatFailsWaitsForTheFilesItNeeds) {
 
 namespace {
 
-int openDescriptors() {
+// The descriptors open on files of the game folder, deleted ones included:
+// those are the scripts a reload could leave behind. The toolkit opens and
+// closes descriptors of its own at any time, which must not count.
+int openDescriptors(const GameFolder& folder) {
     int n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++n;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::string target = std::filesystem::read_symlink(entry.path(), ec).string();
+        if (!ec && target.rfind(folder.path() + "/", 0) == 0) ++n;
+    }
     return n;
 }
 
@@ -298,7 +304,7 @@ int openDescriptors() {
 TEST(Preview, ManySavesHoldNoMoreFilesOpenThanTheStart) {
     PreviewFolder folder;
     PreviewGame g(folder, u"3", 8);
-    const int atStart = openDescriptors();
+    const int atStart = openDescriptors(folder);
     std::vector<std::string> edited = kScene3;
     for (int i = 0; i < 30; ++i) {
         edited[6] = "E" + std::to_string(i);
@@ -317,7 +323,7 @@ TEST(Preview, ManySavesHoldNoMoreFilesOpenThanTheStart) {
         ASSERT_TRUE(g.filesSettle());
         ASSERT_EQ(seen(g), "/E/F/G" + kEnd);
     }
-    EXPECT_EQ(openDescriptors(), atStart);
+    EXPECT_EQ(openDescriptors(folder), atStart);
 }
 
 // The preview reads a script as the game would and says what is wrong before
