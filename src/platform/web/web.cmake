@@ -61,7 +61,7 @@ target_link_options(pirokko_engine PRIVATE
 # to fetch early; they are read from the game folder's one list of names.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/GameFolder.h)
 file(READ ${CMAKE_SOURCE_DIR}/src/app/GameFolder.h PIROKKO_GAME_FOLDER_H)
-foreach(part kOpening kScriptFolder kPictureFolder kScriptSuffix kPictureSuffix)
+foreach(part kOpening kScriptFolder kPictureFolder kScriptSuffix kPictureSuffix kMusicFile)
   if(NOT PIROKKO_GAME_FOLDER_H MATCHES "${part} = u\"([^\"]*)\"")
     message(FATAL_ERROR "app/GameFolder.h no longer defines ${part} as the page expects")
   endif()
@@ -69,6 +69,14 @@ foreach(part kOpening kScriptFolder kPictureFolder kScriptSuffix kPictureSuffix)
 endforeach()
 set(PIROKKO_OPENING_SCRIPT ${kScriptFolder}${kOpening}${kScriptSuffix})
 set(PIROKKO_OPENING_PICTURE ${kPictureFolder}${kOpening}${kPictureSuffix})
+set(PIROKKO_MUSIC ${kMusicFile})
+# How much of the music is fetched before the game starts, so that its open
+# can check the file at once (media/StreamedFiles.cpp); the page asks for it
+# while the engine loads.
+set(PIROKKO_MUSIC_HEAD_BYTES 65536)
+math(EXPR PIROKKO_MUSIC_HEAD_LAST "${PIROKKO_MUSIC_HEAD_BYTES} - 1")
+set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/media/StreamedFiles.cpp APPEND PROPERTY
+  COMPILE_DEFINITIONS PIROKKO_MUSIC_HEAD_BYTES=${PIROKKO_MUSIC_HEAD_BYTES})
 configure_file(${PIROKKO_WEB_PAGE}/index.html.in ${CMAKE_BINARY_DIR}/site/index.html @ONLY)
 add_custom_command(TARGET pirokko_engine POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy ${PIROKKO_WEB_PAGE}/pirokko.css ${CMAKE_BINARY_DIR}/site/)

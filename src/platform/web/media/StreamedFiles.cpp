@@ -12,7 +12,8 @@ namespace platform {
 namespace {
 
 // Enough for the headers of any ordinary wave file and its first frames.
-constexpr int kHeadBytes = 64 * 1024;
+// Set by the build, which writes the same figure into the page.
+constexpr int kHeadBytes = PIROKKO_MUSIC_HEAD_BYTES;
 
 struct Pending {
     StreamedFile file;

@@ -434,7 +434,10 @@ var LibraryPirokko = {
       return UTF8ToString(ptr).split('\n').filter(function(n) { return n; });
     };
     var bytesOf = function(name) {
-      return fetch(name).then(function(response) {
+      // The page may have asked for it already, while the engine loaded.
+      var early = window.pirokkoEarly && window.pirokkoEarly[name];
+      if (early) delete window.pirokkoEarly[name];
+      return (early ? early.response : fetch(name)).then(function(response) {
         return response.ok ? response.arrayBuffer() : null;
       }).catch(function() { return null; });
     };
@@ -624,7 +627,13 @@ var LibraryPirokkoAudio = {
       _free(n);
       _free(at);
     };
-    fetch(name, {headers: {'Range': 'bytes=0-' + (bytes - 1)}}).then(function(response) {
+    // The page may have asked for this very head already, while the engine
+    // loaded (index.html): that answer is taken instead of asking again.
+    var early = window.pirokkoEarly && window.pirokkoEarly[name];
+    var asked = early && early.bytes === bytes ? early.response :
+        fetch(name, {headers: {'Range': 'bytes=0-' + (bytes - 1)}});
+    if (early) delete window.pirokkoEarly[name];
+    asked.then(function(response) {
       // No byte to give: an empty file.
       if (response.status === 416) return done(new Uint8Array(0), PKA.lengthOf(response), 1);
       if (!response.ok) return done(new Uint8Array(0), 0, 0);
