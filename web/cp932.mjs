@@ -18,30 +18,31 @@ for (let b = 0x81; b <= 0xfc; ++b) {
 const firstTrail = 0x40;
 const trails = 0xfc - firstTrail + 1;
 
-let pairs = null;
+// UTF-16 code unit of each lead/trail pair, 0 where the pair is no
+// character; a lead's row is filled the first time the lead is met, so that
+// a page's first script asks the browser about a few rows, not all 60.
+const pairs = new Uint16Array(leads * trails);
+const rowKnown = new Uint8Array(leads);
+const shiftJis = new TextDecoder('shift_jis');
 
-// UTF-16 code unit of each lead/trail pair, 0 where the pair is no character.
-function pairTable() {
+function learnRow(lead) {
   const stride = 3;
-  const probe = new Uint8Array(leads * trails * stride);
+  const probe = new Uint8Array(trails * stride);
   let at = 0;
-  for (let lead = 0; lead < 256; ++lead) {
-    if (leadIndex[lead] < 0) continue;
-    for (let t = 0; t < trails; ++t) {
-      // A newline after each pair: the decoder's output for one pair is then
-      // a line of its own, whatever it made of the pair.
-      probe[at++] = lead;
-      probe[at++] = firstTrail + t;
-      probe[at++] = 0x0a;
-    }
+  for (let t = 0; t < trails; ++t) {
+    // A newline after each pair: the decoder's output for one pair is then
+    // a line of its own, whatever it made of the pair.
+    probe[at++] = lead;
+    probe[at++] = firstTrail + t;
+    probe[at++] = 0x0a;
   }
-  const lines = new TextDecoder('shift_jis').decode(probe).split('\n');
-  const table = new Uint16Array(leads * trails);
-  for (let i = 0; i < table.length; ++i) {
-    const line = lines[i];
-    if (line.length === 1 && line !== '\ufffd') table[i] = line.charCodeAt(0);
+  const lines = shiftJis.decode(probe).split('\n');
+  const row = leadIndex[lead] * trails;
+  for (let t = 0; t < trails; ++t) {
+    const line = lines[t];
+    if (line.length === 1 && line !== '\ufffd') pairs[row + t] = line.charCodeAt(0);
   }
-  return table;
+  rowKnown[leadIndex[lead]] = 1;
 }
 
 // Decodes `bytes` (a Uint8Array) into UTF-16 code units (a Uint16Array).
@@ -49,7 +50,6 @@ function pairTable() {
 // were (invalidCount) and the byte offset of the first (firstInvalidOffset),
 // as the desktop decoder reports them.
 export function decodeCp932Units(bytes, report) {
-  if (!pairs) pairs = pairTable();
   const n = bytes.length;
   // Never more code units than bytes.
   const out = new Uint16Array(n);
@@ -70,6 +70,7 @@ export function decodeCp932Units(bytes, report) {
     }
     const lead = leadIndex[b];
     if (lead >= 0 && i + 1 < n) {
+      if (!rowKnown[lead]) learnRow(b);
       const t = bytes[i + 1] - firstTrail;
       const c = t >= 0 && t < trails ? pairs[lead * trails + t] : 0;
       if (c) {

@@ -155,15 +155,6 @@ GifPicture decodeFirstGifImage(const std::uint8_t* data, std::size_t size, long 
             i == transparent ? 0 : opaque(c.Red, c.Green, c.Blue);
     }
 
-    std::vector<Picture::Pixel> pixels;
-    try {
-        pixels.resize(static_cast<std::size_t>(canvasWidth) *
-                      static_cast<std::size_t>(canvasHeight));
-    } catch (const std::bad_alloc&) {
-        out.problem = fillIn(trText("GifDecoder", "there is not enough memory for %1 x %2 pixels"),
-                             {std::to_string(canvasWidth), std::to_string(canvasHeight)});
-        return out;
-    }
     // Where the image leaves the canvas bare: see-through when the image has
     // a see-through colour, else the screen's background colour, white when
     // that names no colour of the global table, and black with no table.
@@ -176,7 +167,15 @@ GifPicture decodeFirstGifImage(const std::uint8_t* data, std::size_t size, long 
                                                  screen->Colors[bg].Blue)
                                         : opaque(255, 255, 255);
     }
-    std::fill(pixels.begin(), pixels.end(), paper);
+    std::vector<Picture::Pixel> pixels;
+    try {
+        pixels.assign(
+            static_cast<std::size_t>(canvasWidth) * static_cast<std::size_t>(canvasHeight), paper);
+    } catch (const std::bad_alloc&) {
+        out.problem = fillIn(trText("GifDecoder", "there is not enough memory for %1 x %2 pixels"),
+                             {std::to_string(canvasWidth), std::to_string(canvasHeight)});
+        return out;
+    }
 
     const std::vector<int> order =
         desc.Interlace ? interlacedRows(desc.Height) : std::vector<int>{};

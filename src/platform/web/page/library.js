@@ -321,20 +321,27 @@ var LibraryPirokko = {
 
   pk_picture__deps: ['$PK'],
   pk_picture: function(pixels, width, height) {
-    // 0xAARRGGBB premultiplied words, little-endian: B, G, R, A in memory.
     var canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
     var g = canvas.getContext('2d');
     var image = g.createImageData(width, height);
-    var out = image.data, src = HEAPU8, base = pixels, n = width * height * 4;
-    for (var i = 0; i < n; i += 4) {
-      var a = src[base + i + 3];
-      var k = a ? 255 / a : 0;
-      out[i] = Math.min(255, Math.round(src[base + i + 2] * k));
-      out[i + 1] = Math.min(255, Math.round(src[base + i + 1] * k));
-      out[i + 2] = Math.min(255, Math.round(src[base + i] * k));
-      out[i + 3] = a;
+    // Words in, words out: the page's pixels are R, G, B, A bytes, so a
+    // little-endian word 0xAABBGGRR; ours are 0xAARRGGBB, premultiplied.
+    var n = width * height;
+    var src = new Uint32Array(HEAPU8.buffer, pixels, n);
+    var out = new Uint32Array(image.data.buffer);
+    for (var i = 0; i < n; i++) {
+      var p = src[i], a = p >>> 24;
+      if (a === 255) {
+        out[i] = (p & 0xff00ff00) | ((p >>> 16) & 0xff) | ((p & 0xff) << 16);
+      } else if (a !== 0) {
+        // Only what is partly see-through needs its colour divided out.
+        var k = 255 / a;
+        out[i] = (a << 24 | Math.min(255, Math.round((p & 0xff) * k)) << 16 |
+                  Math.min(255, Math.round(((p >>> 8) & 0xff) * k)) << 8 |
+                  Math.min(255, Math.round(((p >>> 16) & 0xff) * k))) >>> 0;
+      }
     }
     g.putImageData(image, 0, 0);
     PK.pictures.push(canvas);
