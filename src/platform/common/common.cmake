@@ -14,6 +14,7 @@ add_library(pirokko_platform OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/FileSystem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FillIn.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormLifeCycle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InvalidProperty.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ManualTimerHost.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MciCommand.cpp

@@ -51,6 +51,8 @@ class Form : public Container {
   private:
     friend class FormWidget;
     void raiseUnload();
+    // Puts the window on the screen (the backend's part of Show).
+    void showWindow();
     Text caption_;
     OleColor backColor_;
     struct Impl;

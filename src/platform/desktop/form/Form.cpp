@@ -63,16 +63,13 @@ ControlPeer& Form::childHost() const {
     return impl_->host;
 }
 
-void Form::Show() {
-    Dispatcher::run([this] { Form_Load(); });
-    if (Dispatcher::halted()) return;
+void Form::showWindow() {
     QWidget* w = impl_->widget;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
     }
     w->show();
-    Dispatcher::run([this] { Form_Activate(); });
 }
 
 void Form::setTabOrder(const std::vector<Control*>& order) {
@@ -82,11 +79,6 @@ void Form::setTabOrder(const std::vector<Control*>& order) {
 
 void Form::close() {
     impl_->widget->close();
-}
-
-void Form::raiseUnload() {
-    std::int16_t cancel = 0;
-    Form_Unload(cancel);
 }
 
 }  // namespace platform

@@ -37,11 +37,8 @@ ControlPeer& Form::childHost() const {
     return impl_->host;
 }
 
-void Form::Show() {
-    Dispatcher::run([this] { Form_Load(); });
-    if (Dispatcher::halted()) return;
+void Form::showWindow() {
     pk_show_form();
-    Dispatcher::run([this] { Form_Activate(); });
 }
 
 void Form::setTabOrder(const std::vector<Control*>& order) {
@@ -52,11 +49,6 @@ void Form::setTabOrder(const std::vector<Control*>& order) {
 
 void Form::close() {
     Dispatcher::runFromCallback([this] { raiseUnload(); });
-}
-
-void Form::raiseUnload() {
-    std::int16_t cancel = 0;
-    Form_Unload(cancel);
 }
 
 }  // namespace platform
