@@ -21,6 +21,7 @@
 
 #include "FuzzCheck.h"
 #include "platform/common/MciCommand.h"
+#include "platform/decoders/WaveFormat.h"
 #include "platform/desktop/media/DecodedFrames.h"
 #include "platform/desktop/media/WaveReader.h"
 
@@ -66,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fuzz::tracing()) std::fprintf(stderr, "open -> %d\n", rc);
     FUZZ_CHECK(rc == mci::kOk || rc == mci::kInvalidFile);
     if (rc != mci::kOk) return 0;
-    FUZZ_CHECK(reader->channels() >= 1 && reader->channels() <= WaveReader::kMaxChannels);
-    FUZZ_CHECK(reader->rate() >= 1 && reader->rate() <= WaveReader::kMaxRate);
+    FUZZ_CHECK(reader->channels() >= 1 && reader->channels() <= platform::kWaveMaxChannels);
+    FUZZ_CHECK(reader->rate() >= 1 && reader->rate() <= platform::kWaveMaxRate);
     FUZZ_CHECK(reader->frames() >= 1);
 
     std::unique_ptr<DecodedFrames> frames;

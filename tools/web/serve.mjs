@@ -73,11 +73,11 @@ function find(mounts, pathname) {
   return null;
 }
 
-export function parseMounts(specs) {
-  const mounts = specs.map((spec) => {
-    const at = spec.indexOf('=');
-    if (at <= 0 || !spec.startsWith('/')) throw new Error(`not URL=PATH: ${spec}`);
-    return {url: spec.slice(0, at), target: path.resolve(spec.slice(at + 1))};
+export function parseMounts(pairs) {
+  const mounts = pairs.map((pair) => {
+    const at = pair.indexOf('=');
+    if (at <= 0 || !pair.startsWith('/')) throw new Error(`not URL=PATH: ${pair}`);
+    return {url: pair.slice(0, at), target: path.resolve(pair.slice(at + 1))};
   });
   return mounts.sort((a, b) => b.url.length - a.url.length);
 }

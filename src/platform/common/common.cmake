@@ -19,6 +19,7 @@ add_library(pirokko_platform OBJECT
   ${CMAKE_CURRENT_LIST_DIR}/ManualTimerHost.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MciCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PictureBoxPainting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Random.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RegularFile.cpp

@@ -37,8 +37,16 @@ class PictureBox final : public Control, public Container {
     Picture surface() const;
 
   private:
+    // A rectangle in pixels of a picture or of this box's interior.
+    struct PixelRect {
+        double x, y, width, height;
+    };
     void applyColors() override;
     void resizeSurface();
+    // The backend's parts: the width of the sunken border, and drawing the
+    // `from` part of `picture` stretched over `to` of the surface.
+    int borderPx() const;
+    void paintStretched(const Picture& picture, PixelRect from, PixelRect to);
     bool autoSize_;
     Picture picture_;
     struct Surface;

@@ -6,8 +6,6 @@
 #include "platform/desktop/form/ControlSupport.h"
 #include "platform/desktop/form/PictureImage.h"
 #include "platform/desktop/form/Widgets.h"
-#include "platform/system/Errors.h"
-#include "platform/system/Language.h"
 
 namespace platform {
 
@@ -75,18 +73,6 @@ void PictureBox::applyColors() {
     surface_->frame->setAutoFillBackground(true);
 }
 
-void PictureBox::setPicture(Picture picture) {
-    picture_ = std::move(picture);
-    if (autoSize_ && !picture_.isEmpty()) {
-        const int border = surface_->frame->frameWidth();
-        rect_.width = (picture_.widthPx() + 2 * border) * kTwipsPerPixel;
-        rect_.height = (picture_.heightPx() + 2 * border) * kTwipsPerPixel;
-        applyGeometry();
-        resizeSurface();
-    }
-    Cls();
-}
-
 void PictureBox::Cls() {
     QImage& img = surface_->interior->image;
     img.fill(toQColor(backColor_));
@@ -98,25 +84,21 @@ void PictureBox::Cls() {
     surface_->interior->update();
 }
 
-void PictureBox::PaintPicture(const Picture& picture, float x1, float y1, float width1,
-                              float height1, float x2, float y2, float width2, float height2) {
-    if (picture.isEmpty())
-        throw RuntimeError(kInvalidPicture,
-                           trText("RuntimeError", "Invalid picture: nothing to paint"));
-    auto px = [](double twips) { return twips / kTwipsPerPixel; };
-    const QRectF target(px(xToTwips(x1)), px(yToTwips(y1)), px(widthToTwips(width1)),
-                        px(heightToTwips(height1)));
-    const QRectF source(px(xToTwips(x2)), px(yToTwips(y2)), px(widthToTwips(width2)),
-                        px(heightToTwips(height2)));
+Picture PictureBox::surface() const {
+    return pictureOf(surface_->interior->image);
+}
+
+int PictureBox::borderPx() const {
+    return surface_->frame->frameWidth();
+}
+
+void PictureBox::paintStretched(const Picture& picture, PixelRect from, PixelRect to) {
     QPainter p(&surface_->interior->image);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.drawImage(target, imageView(picture), source);
+    p.drawImage(QRectF(to.x, to.y, to.width, to.height), imageView(picture),
+                QRectF(from.x, from.y, from.width, from.height));
     surface_->interior->update();
-}
-
-Picture PictureBox::surface() const {
-    return pictureOf(surface_->interior->image);
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "platform/common/MciCommand.h"
+#include "platform/decoders/WaveFormat.h"
 
 namespace platform {
 
@@ -49,19 +50,6 @@ struct VirtualIo {
     }
 };
 
-// The containers a wave file comes in.
-bool isWave(int format) {
-    switch (format & SF_FORMAT_TYPEMASK) {
-        case SF_FORMAT_WAV:
-        case SF_FORMAT_WAVEX:
-        case SF_FORMAT_W64:
-        case SF_FORMAT_RF64:
-            return true;
-        default:
-            return false;
-    }
-}
-
 WaveReader::Samples samplesFor(int format) {
     switch (format & SF_FORMAT_SUBMASK) {
         case SF_FORMAT_PCM_24:
@@ -92,10 +80,7 @@ std::int32_t WaveReader::open(const std::string& path, std::unique_ptr<WaveReade
     SF_INFO info{};
     r->sf_ = sf_open_virtual(&io, SFM_READ, &info, &r->io_);
     if (r->sf_ == nullptr) return mci::kInvalidFile;
-    if (!isWave(info.format) || info.channels < 1 || info.channels > kMaxChannels ||
-        info.samplerate < 1 || info.samplerate > kMaxRate || info.frames < 1) {
-        return mci::kInvalidFile;
-    }
+    if (!isPlayableWave(info)) return mci::kInvalidFile;
     r->frames_ = static_cast<std::uint32_t>(std::min<sf_count_t>(info.frames, UINT32_MAX));
     r->channels_ = info.channels;
     r->rate_ = info.samplerate;
@@ -103,7 +88,7 @@ std::int32_t WaveReader::open(const std::string& path, std::unique_ptr<WaveReade
     r->samples_ = samplesFor(info.format);
     // Headers can look right over data that does not decode: try the first
     // frames now, so that such a file fails here and not once it plays.
-    float probe[16 * kMaxChannels];
+    float probe[16 * kWaveMaxChannels];
     if (r->read(probe, sizeof probe / r->frameBytes()) == 0 || !r->seek(0)) {
         return mci::kInvalidFile;
     }

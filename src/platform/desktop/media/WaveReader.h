@@ -25,12 +25,6 @@ class WaveReader {
     // nothing is lost and the common file is copied as it is.
     enum class Samples : std::uint8_t { Int16, Float32 };
 
-    // The most channels a device can play.
-    static constexpr int kMaxChannels = 8;
-    // The highest rate taken: far beyond any recording, and low enough that
-    // the output's resampler never asks for a buffer of absurd size.
-    static constexpr int kMaxRate = 384000;
-
     // Opens `path` and reads its headers. Returns mci::kOk and sets `out`, or
     // mci::kFileNotFound (cannot be opened) or mci::kInvalidFile (not a wave
     // file, an encoding libsndfile does not decode, no sound in it, more

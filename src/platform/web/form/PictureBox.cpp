@@ -3,8 +3,6 @@
 #include <map>
 
 #include "platform/form/Container.h"
-#include "platform/system/Errors.h"
-#include "platform/system/Language.h"
 #include "platform/web/form/Page.h"
 
 namespace platform {
@@ -86,18 +84,6 @@ void PictureBox::applyColors() {
     if (peer_->id) pk_colors(peer_->id, backColor_, -1);
 }
 
-void PictureBox::setPicture(Picture picture) {
-    picture_ = std::move(picture);
-    if (autoSize_ && !picture_.isEmpty()) {
-        constexpr int kBorder = 2;
-        rect_.width = (picture_.widthPx() + 2 * kBorder) * kTwipsPerPixel;
-        rect_.height = (picture_.heightPx() + 2 * kBorder) * kTwipsPerPixel;
-        applyGeometry();
-        resizeSurface();
-    }
-    Cls();
-}
-
 void PictureBox::Cls() {
     pk_clear(peer_->id);
     // The assigned picture is the background that clearing returns to.
@@ -106,21 +92,20 @@ void PictureBox::Cls() {
                  picture_.heightPx(), 0, 0, picture_.widthPx(), picture_.heightPx());
 }
 
-void PictureBox::PaintPicture(const Picture& picture, float x1, float y1, float width1,
-                              float height1, float x2, float y2, float width2, float height2) {
-    if (picture.isEmpty())
-        throw RuntimeError(kInvalidPicture,
-                           trText("RuntimeError", "Invalid picture: nothing to paint"));
-    auto px = [](double twips) { return twips / kTwipsPerPixel; };
-    pk_paint(peer_->id, pageImages().handleOf(picture), px(xToTwips(x2)), px(yToTwips(y2)),
-             px(widthToTwips(width2)), px(heightToTwips(height2)), px(xToTwips(x1)),
-             px(yToTwips(y1)), px(widthToTwips(width1)), px(heightToTwips(height1)));
-}
-
 // The page keeps the surface as drawing steps at the screen's density, not
 // as pixels of the design.
 Picture PictureBox::surface() const {
     return {};
+}
+
+// A sunken border of two pixels, as the page draws it (pirokko.css).
+int PictureBox::borderPx() const {
+    return 2;
+}
+
+void PictureBox::paintStretched(const Picture& picture, PixelRect from, PixelRect to) {
+    pk_paint(peer_->id, pageImages().handleOf(picture), from.x, from.y, from.width, from.height,
+             to.x, to.y, to.width, to.height);
 }
 
 }  // namespace platform

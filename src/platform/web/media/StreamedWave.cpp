@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "platform/common/MciCommand.h"
+#include "platform/decoders/WaveFormat.h"
 #include "platform/web/media/AudioPage.h"
 #include "platform/web/media/StreamedFiles.h"
 
@@ -24,18 +25,6 @@ constexpr std::uint64_t kKeepBehind = 32 * 1024;
 constexpr std::size_t kSmallestPiece = 16 * 1024;
 // What a read may take beyond its frames' share of the file (a block).
 constexpr std::uint64_t kReadMargin = 16 * 1024;
-
-bool isWave(int format) {
-    switch (format & SF_FORMAT_TYPEMASK) {
-        case SF_FORMAT_WAV:
-        case SF_FORMAT_WAVEX:
-        case SF_FORMAT_W64:
-        case SF_FORMAT_RF64:
-            return true;
-        default:
-            return false;
-    }
-}
 
 std::uintptr_t keyOf(const StreamedWave* wave) {
     return reinterpret_cast<std::uintptr_t>(wave);
@@ -86,10 +75,7 @@ std::int32_t StreamedWave::open(const StreamedFile& file, std::unique_ptr<Stream
     SF_INFO info{};
     w->sf_ = sf_open_virtual(&io, SFM_READ, &info, &w->io_);
     if (w->sf_ == nullptr) return mci::kInvalidFile;
-    if (!isWave(info.format) || info.channels < 1 || info.channels > kMaxChannels ||
-        info.samplerate < 1 || info.samplerate > kMaxRate || info.frames < 1) {
-        return mci::kInvalidFile;
-    }
+    if (!isPlayableWave(info)) return mci::kInvalidFile;
     w->frames_ = static_cast<std::uint32_t>(std::min<sf_count_t>(info.frames, UINT32_MAX));
     w->channels_ = info.channels;
     w->rate_ = info.samplerate;
@@ -100,7 +86,7 @@ std::int32_t StreamedWave::open(const StreamedFile& file, std::unique_ptr<Stream
                                 std::uint64_t{8} * static_cast<unsigned>(info.channels)));
     // Headers can look right over data that does not decode: the first
     // frames are tried now, as the desktop does, when the head holds them.
-    float probe[16 * kMaxChannels];
+    float probe[16 * kWaveMaxChannels];
     w->starved_ = false;
     const sf_count_t got = sf_readf_float(w->sf_, probe, 16);
     if (got <= 0 && !w->starved_) return mci::kInvalidFile;

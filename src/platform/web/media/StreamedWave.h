@@ -29,9 +29,6 @@ struct StreamedFile;
 class StreamedWave {
   public:
     // The most channels and the highest rate taken, as on the desktop.
-    static constexpr int kMaxChannels = 8;
-    static constexpr int kMaxRate = 384000;
-
     // Reads the headers of `file` and decodes its first frames. Returns
     // mci::kOk and sets `out`, mci::kFileNotFound (the site has no such file)
     // or mci::kInvalidFile (not a wave file libsndfile decodes, no sound in
