@@ -460,15 +460,22 @@ var LibraryPirokko = {
     };
     var first = split(firstPtr), rest = split(restPtr);
     PK.held = [];
-    // All asked for at once; the rest are laid down only after the first.
-    var restComing = rest.map(bytesOf);
-    Promise.all(first.map(function(name) {
-      return bytesOf(name).then(function(buffer) { layDown(name, buffer); });
-    })).then(function() {
-      Module['_pk_files_ready']();
-      return Promise.all(restComing.map(function(coming, i) {
-        return coming.then(function(buffer) { layDown(rest[i], buffer); });
+    var fetchAll = function(names) {
+      return Promise.all(names.map(function(name) {
+        return bytesOf(name).then(function(buffer) { layDown(name, buffer); });
       }));
+    };
+    fetchAll(first).then(function() {
+      Module['_pk_files_ready']();
+      // The rest are asked for once the opening is on the screen: sixteen
+      // requests and their answers, handled sooner, hold up its first frame.
+      // A page opened in the background draws no frame, hence the timer.
+      return new Promise(function(painted) {
+        requestAnimationFrame(function() { setTimeout(painted, 0); });
+        setTimeout(painted, 250);
+      });
+    }).then(function() {
+      return fetchAll(rest);
     }).then(function() {
       var held = PK.held;
       PK.held = null;
