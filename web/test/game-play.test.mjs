@@ -50,6 +50,11 @@ test('the page, the text and the chooser as a player finds them', async () => {
     // The start-up bench's mark: once, for the first line.
     assert.equal(await game.page.evaluate(() => performance.getEntriesByName('first-line').length), 1);
 
+    // The opening's picture is on the screen, not another scene's.
+    const opening = await game.pictureDistance('img/opn.gif');
+    assert.ok(opening < 12, `opening picture off by ${opening}`);
+    assert.ok(await game.pictureDistance('img/2.gif') > 3 * opening + 12);
+
     // A click beside the game takes the focus away; Tab brings it back.
     await game.tab.click(400, 580);
     assert.equal(await game.focused(), null);
@@ -94,6 +99,12 @@ test('the page, the text and the chooser as a player finds them', async () => {
     // A played button is disabled, also to a screen reader.
     await game.clickSceneButton('2');
     await game.waitForRest();
+    // The scene's picture took the opening's place, and stays when the
+    // window changes size and the page draws it again.
+    assert.ok(await game.pictureDistance('img/2.gif') < 12);
+    await game.page.setViewport({width: 1000, height: 700});
+    await game.page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+    assert.ok(await game.pictureDistance('img/2.gif') < 12, 'the picture is gone after a resize');
     assert.ok(await game.page.evaluate((el) => el.isConnected, text), 'the text was replaced');
     assert.equal((await game.controls()).text.states.focused, true, 'the text has the focus in the new scene');
     await game.playToChooser();

@@ -235,6 +235,47 @@ export class Game {
     throw new Error('the chooser never opened');
   }
 
+  // How far the scene picture on the screen is from the site's picture
+  // `file`, drawn by the browser's own decoder at the size it is shown: the
+  // mean difference of a colour channel over the picture, 0 to 255. The
+  // screen is read from a screenshot, as a player sees it.
+  async pictureDistance(file) {
+    const at = await this.page.evaluate(() => {
+      const shown = [...document.querySelectorAll('canvas')].map((c) => c.getBoundingClientRect())
+        .filter((r) => r.width > 0 && r.height > 0).sort((a, b) => b.width * b.height - a.width * a.height)[0];
+      return shown && {x: shown.left, y: shown.top, width: shown.width, height: shown.height};
+    });
+    if (!at) return 255;
+    // Inside the picture's edge, which scaling may blend with the border.
+    const clip = {x: Math.ceil(at.x) + 1, y: Math.ceil(at.y) + 1,
+                  width: Math.floor(at.width) - 2, height: Math.floor(at.height) - 2, scale: 1};
+    const {data} = await this.tab.cdp.send('Page.captureScreenshot', {format: 'png', clip});
+    return this.page.evaluate(async (png, src, w, h) => {
+      const pixels = async (url, from) => {
+        const image = new Image();
+        image.src = url;
+        await image.decode();
+        const canvas = new OffscreenCanvas(w, h), g = canvas.getContext('2d');
+        g.imageSmoothingQuality = 'high';
+        if (from) g.drawImage(image, from.x, from.y, from.w, from.h, 0, 0, w, h);
+        else g.drawImage(image, 0, 0);
+        return g.getImageData(0, 0, w, h).data;
+      };
+      const seen = await pixels('data:image/png;base64,' + png);
+      const probe = new Image();
+      probe.src = src;
+      await probe.decode();
+      // The file stretched over the whole box, less the pixel cut at each edge.
+      const sx = probe.naturalWidth / (w + 2), sy = probe.naturalHeight / (h + 2);
+      const want = await pixels(src, {x: sx, y: sy, w: w * sx, h: h * sy});
+      let sum = 0;
+      for (let i = 0; i < seen.length; i += 4) {
+        for (let k = 0; k < 3; ++k) sum += Math.abs(seen[i + k] - want[i + k]);
+      }
+      return sum / (seen.length / 4 * 3);
+    }, data, file, clip.width, clip.height);
+  }
+
   // The element that has the focus, as a screen reader names it.
   focused() {
     return this.page.evaluate(() => {

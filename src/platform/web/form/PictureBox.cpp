@@ -1,6 +1,9 @@
 #include "platform/form/PictureBox.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
+#include <vector>
 
 #include "platform/form/Container.h"
 #include "platform/web/form/Page.h"
@@ -8,6 +11,28 @@
 namespace platform {
 
 namespace {
+
+// A picture's pixels as the page takes them: R, G, B, A bytes with the colour
+// not premultiplied, which is a little-endian word 0xAABBGGRR. Done here, not
+// by the page's script, which runs cold while the game starts.
+std::vector<std::uint32_t> pageBytes(const Picture& picture) {
+    const std::size_t n = static_cast<std::size_t>(picture.widthPx()) * picture.heightPx();
+    std::vector<std::uint32_t> out(n);
+    const Picture::Pixel* in = picture.pixels();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Picture::Pixel p = in[i];
+        const std::uint32_t a = p >> 24;
+        std::uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        if (a != 0xFF && a != 0) {
+            // Only what is partly see-through has its colour divided out.
+            r = std::min(255u, (r * 255 + a / 2) / a);
+            g = std::min(255u, (g * 255 + a / 2) / a);
+            b = std::min(255u, (b * 255 + a / 2) / a);
+        }
+        out[i] = a << 24 | b << 16 | g << 8 | r;
+    }
+    return out;
+}
 
 // A picture as the page holds it, made once for each set of pixels and
 // dropped with the last picture that shares them.
@@ -18,7 +43,8 @@ class PageImages {
         auto it = handles_.find(key);
         if (it != handles_.end()) return it->second.handle;
         forgetGone();
-        const int handle = pk_picture(key, picture.widthPx(), picture.heightPx());
+        const int handle =
+            pk_picture(pageBytes(picture).data(), picture.widthPx(), picture.heightPx());
         handles_[key] = {handle, picture};
         return handle;
     }

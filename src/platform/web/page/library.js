@@ -45,8 +45,38 @@ var LibraryPirokko = {
       root.parentNode.style.height = Math.floor(h * s) + 'px';
       for (var i = 1; i < PK.els.length; i++) {
         var el = PK.els[i];
-        if (el && el.pkSurface) PK.redraw(el);
+        if (el && el.pkSurface) PK.stale(el);
       }
+    },
+    // A picture the engine has let go of is kept while a box still has to
+    // draw it: a box is drawn again whenever the page is resized.
+    sweepPictures: function() {
+      var used = {};
+      PK.els.forEach(function(el) {
+        if (el && el.pkPaints) el.pkPaints.forEach(function(p) { used[p[0]] = true; });
+      });
+      PK.pictures.forEach(function(picture, i) {
+        if (picture && picture.pkDropped && !used[i]) PK.pictures[i] = null;
+      });
+    },
+    // A picture box is drawn at most once a frame, just before it, and not
+    // while hidden: the game clears, places and paints one several times in
+    // a row, and keeps one hidden as a store of pixels.
+    staleBoxes: [],
+    stale: function(box) {
+      box.pkStale = true;
+      if (PK.staleBoxes.indexOf(box) >= 0) return;
+      PK.staleBoxes.push(box);
+      if (PK.staleBoxes.length === 1) requestAnimationFrame(PK.drawStale);
+    },
+    drawStale: function() {
+      var boxes = PK.staleBoxes;
+      PK.staleBoxes = [];
+      boxes.forEach(function(box) {
+        if (box.hidden || !box.isConnected) return;
+        box.pkStale = false;
+        PK.redraw(box);
+      });
     },
     redraw: function(box) {
       var canvas = box.pkSurface, d = PK.density();
@@ -216,7 +246,7 @@ var LibraryPirokko = {
       el.pkInteriorH = Math.max(0, h - 4);
       el.pkSurface.style.width = el.pkInteriorW + 'px';
       el.pkSurface.style.height = el.pkInteriorH + 'px';
-      PK.redraw(el);
+      PK.stale(el);
     }
   },
 
@@ -228,7 +258,9 @@ var LibraryPirokko = {
 
   pk_visible__deps: ['$PK'],
   pk_visible: function(id, visible) {
-    PK.els[id].hidden = !visible;
+    var el = PK.els[id];
+    el.hidden = !visible;
+    if (visible && el.pkStale) PK.stale(el);
   },
 
   pk_enabled__deps: ['$PK'],
@@ -320,53 +352,35 @@ var LibraryPirokko = {
   },
 
   pk_picture__deps: ['$PK'],
-  pk_picture: function(pixels, width, height) {
+  pk_picture: function(bytes, width, height) {
     var canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
-    var g = canvas.getContext('2d');
-    var image = g.createImageData(width, height);
-    // Words in, words out: the page's pixels are R, G, B, A bytes, so a
-    // little-endian word 0xAABBGGRR; ours are 0xAARRGGBB, premultiplied.
-    var n = width * height;
-    var src = new Uint32Array(HEAPU8.buffer, pixels, n);
-    var out = new Uint32Array(image.data.buffer);
-    for (var i = 0; i < n; i++) {
-      var p = src[i], a = p >>> 24;
-      if (a === 255) {
-        out[i] = (p & 0xff00ff00) | ((p >>> 16) & 0xff) | ((p & 0xff) << 16);
-      } else if (a !== 0) {
-        // Only what is partly see-through needs its colour divided out.
-        var k = 255 / a;
-        out[i] = (a << 24 | Math.min(255, Math.round((p & 0xff) * k)) << 16 |
-                  Math.min(255, Math.round(((p >>> 8) & 0xff) * k)) << 8 |
-                  Math.min(255, Math.round(((p >>> 16) & 0xff) * k))) >>> 0;
-      }
-    }
-    g.putImageData(image, 0, 0);
+    var data = new Uint8ClampedArray(HEAPU8.subarray(bytes, bytes + width * height * 4));
+    canvas.getContext('2d').putImageData(new ImageData(data, width, height), 0, 0);
     PK.pictures.push(canvas);
     return PK.pictures.length - 1;
   },
 
   pk_picture_free__deps: ['$PK'],
   pk_picture_free: function(handle) {
-    PK.pictures[handle] = null;
+    PK.pictures[handle].pkDropped = true;
+    PK.sweepPictures();
   },
 
   pk_clear__deps: ['$PK'],
   pk_clear: function(id) {
     var el = PK.els[id];
     el.pkPaints = [];
-    PK.redraw(el);
+    PK.stale(el);
+    PK.sweepPictures();
   },
 
   pk_paint__deps: ['$PK'],
   pk_paint: function(id, picture, sx, sy, sw, sh, dx, dy, dw, dh) {
     var el = PK.els[id];
     el.pkPaints.push([picture, sx, sy, sw, sh, dx, dy, dw, dh]);
-    var canvas = el.pkSurface, g = canvas.getContext('2d');
-    var src = PK.pictures[picture];
-    if (src) g.drawImage(src, sx, sy, sw, sh, dx, dy, dw, dh);
+    PK.stale(el);
   },
 
   pk_timer_arm__deps: ['$PK'],
