@@ -62,7 +62,7 @@ add_custom_command(
   OUTPUT ${probe_js} ${CMAKE_CURRENT_BINARY_DIR}/web/probe.wasm
   COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}
           ${PIROKKO_EMCC} -Oz -flto -Wall -Wextra -DPROBE_GIF -DPROBE_WAV -I${tp}/include ${probe_source}
-          ${tp}/lib/libgif.a ${tp}/lib/sndfile-wave-only.o ${tp}/lib/libsndfile.a
+          ${tp}/lib/libgif.a ${tp}/lib/sndfile-wave-only.o ${tp}/lib/libsndfile.a -Wl,--wrap=psf_log_printf
           -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -o ${probe_js}
   DEPENDS ${probe_source} web_decoders ${tp}/lib/libgif.a ${tp}/lib/libsndfile.a ${tp}/lib/sndfile-wave-only.o
   COMMENT "Building the decoder probe for the browser")
