@@ -50,10 +50,11 @@ target_link_libraries(pirokko_engine PRIVATE pirokko_game pirokko_web
   ${PIROKKO_WEB_THIRD_PARTY}/lib/libgif.a)
 set_target_properties(pirokko_engine PROPERTIES OUTPUT_NAME pirokko SUFFIX .js
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/site
-  LINK_DEPENDS "${PIROKKO_WEB_PAGE}/library.js;${PIROKKO_CP932_JS}")
+  LINK_DEPENDS "${PIROKKO_WEB_PAGE}/library.js;${PIROKKO_WEB_PAGE}/eager.js;${PIROKKO_CP932_JS}")
 target_link_options(pirokko_engine PRIVATE
   -Wl,--wrap=psf_log_printf
   --js-library ${PIROKKO_WEB_PAGE}/library.js
+  --extern-pre-js ${PIROKKO_WEB_PAGE}/eager.js
   --pre-js ${PIROKKO_CP932_JS}
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=0
   -sEXPORTED_FUNCTIONS=_main,_malloc,_free
