@@ -1,5 +1,7 @@
 // Lays out a page folder for a bench: the page's own files, with the game's
-// txt/ and img/ and the decoder module beside them where the page has none.
+// txt/, img/ and bgm.wav and the decoder module beside them where the page
+// has none. The music is the release build's (ninja -C build bgm_wav), or
+// $PIROKKO_BGM_WAV.
 
 import fs from 'node:fs';
 import os from 'node:os';
@@ -11,8 +13,16 @@ export const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '
 export function layOut(pageDir) {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-bench-'));
   fs.cpSync(pageDir, root, {recursive: true});
-  for (const [name, from] of [['txt', 'game/txt'], ['img', 'game/img'], ['cp932.mjs', 'web/cp932.mjs']]) {
-    if (!fs.existsSync(path.join(root, name))) fs.cpSync(path.join(repo, from), path.join(root, name), {recursive: true});
+  const music = process.env.PIROKKO_BGM_WAV || path.join(repo, 'build/bgm.wav');
+  for (const [name, from] of [['txt', 'game/txt'], ['img', 'game/img'], ['bgm.wav', music],
+                              ['cp932.mjs', 'web/cp932.mjs']]) {
+    if (fs.existsSync(path.join(root, name))) continue;
+    const source = path.resolve(repo, from);
+    if (!fs.existsSync(source)) {
+      fs.rmSync(root, {recursive: true, force: true});
+      throw new Error(`${source} is missing` + (name === 'bgm.wav' ? ': ninja -C build bgm_wav writes it' : ''));
+    }
+    fs.cpSync(source, path.join(root, name), {recursive: true});
   }
   return {root, remove: () => fs.rmSync(root, {recursive: true, force: true})};
 }
