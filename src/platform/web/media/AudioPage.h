@@ -16,14 +16,23 @@ void pk_audio_fetch(std::uintptr_t key, const char* name, double offset, int gen
 void pk_audio_pull(std::uintptr_t key, int generation, int bytes);
 void pk_audio_fetch_end(std::uintptr_t key);
 
+// Whether the page can make sound at all.
+int pk_audio_can_play();
 // An output running at `rate` frames a second; 0 when the page cannot make
-// sound at all.
+// it.
 int pk_audio_open(std::uintptr_t key, int rate, int channels);
 void pk_audio_close(std::uintptr_t key);
 // The output's clock, in frames.
 double pk_audio_now(std::uintptr_t key);
-// Plays `frames` interleaved frames from `samples` at frame `at` of the clock.
-void pk_audio_schedule(std::uintptr_t key, const float* samples, int frames, double at);
+// Plays `frames` frames from `samples` at frame `at` of the clock: each
+// channel's `frames` samples after the one before it, as the page's buffers
+// take them. With `kept` at 0 or more, the page keeps the buffer under that
+// name (with its length) for pk_audio_schedule_kept.
+void pk_audio_schedule(std::uintptr_t key, const float* samples, int frames, double at,
+                       double kept);
+// Plays the buffer kept as `kept` that is `frames` long at frame `at`;
+// 0 when the page has no such buffer.
+int pk_audio_schedule_kept(std::uintptr_t key, double kept, int frames, double at);
 // Silences everything scheduled, at once.
 void pk_audio_drop(std::uintptr_t key);
 // The player's first gesture: every output may sound from now on.

@@ -21,8 +21,10 @@ constexpr std::size_t kWindowBytes = 512 * 1024;
 // What is kept behind the reader, for libsndfile to go back over a block
 // of the compressed encodings when it seeks.
 constexpr std::uint64_t kKeepBehind = 32 * 1024;
-// Pieces smaller than this are not asked for: the window fills in fewer turns.
-constexpr std::size_t kSmallestPiece = 16 * 1024;
+// Pieces smaller than this are not asked for: the window fills in fewer
+// turns, and what it keeps is moved down once a quarter has been read rather
+// than at every piece.
+constexpr std::size_t kSmallestPiece = kWindowBytes / 4;
 // What a read may take beyond its frames' share of the file (a block).
 constexpr std::uint64_t kReadMargin = 16 * 1024;
 

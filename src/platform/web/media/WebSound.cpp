@@ -15,7 +15,10 @@ namespace platform {
 namespace {
 
 // The most frames one source node plays.
-constexpr std::uint32_t kSliceFrames = 4096;
+constexpr std::uint32_t kSliceFrames = 16384;
+// The most frames one source node plays from the head, whose slices the page
+// keeps: a kept sound loops on a few long nodes.
+constexpr std::uint32_t kKeptSliceFrames = 65536;
 // How far ahead of the output's clock the sound is queued: the time a
 // "play from 0" has after "stopped" to join without a gap, and what a busy
 // page may hold up the pump without a drop-out.
@@ -24,7 +27,11 @@ constexpr double kLookaheadSeconds = 1.0;
 // once, late enough that its start is not already past.
 constexpr double kLeadSeconds = 0.05;
 constexpr double kHeadSeconds = 1.0;
-constexpr int kPumpMs = 50;
+// A sound that decodes to no more than this is kept whole as its head: a
+// short loop, the usual music, then costs no decoding and no fetching after
+// its first pass, and the page plays it again from buffers it keeps.
+constexpr std::uint64_t kWholeBytes = 4 * 1024 * 1024;
+constexpr int kPumpMs = 250;
 
 std::uintptr_t keyOf(const WebSound* sound) {
     return reinterpret_cast<std::uintptr_t>(sound);
@@ -38,19 +45,32 @@ WebSound::WebSound(std::string alias, std::unique_ptr<StreamedWave> wave)
       frames_(wave_->frames()),
       channels_(wave_->channels()),
       rate_(wave_->rate()) {
-    output_ = pk_audio_open(keyOf(this), rate_, channels_) != 0;
+    output_ = pk_audio_can_play() != 0;
     if (!output_) return;
-    headFrames_ = std::min(frames_, static_cast<std::uint32_t>(kHeadSeconds * rate_));
+    const std::uint64_t decodedBytes =
+        std::uint64_t{frames_} * static_cast<unsigned>(channels_) * sizeof(float);
+    headFrames_ = decodedBytes <= kWholeBytes
+                      ? frames_
+                      : std::min(frames_, static_cast<std::uint32_t>(kHeadSeconds * rate_));
     head_.resize(std::size_t{headFrames_} * static_cast<unsigned>(channels_));
     slice_.resize(std::size_t{kSliceFrames} * static_cast<unsigned>(channels_));
-    pumpTimer_ = emscripten_set_interval([](void* self) { static_cast<WebSound*>(self)->pump(); },
-                                         kPumpMs, this);
-    pump();
+    planar_.resize(std::size_t{kKeptSliceFrames} * static_cast<unsigned>(channels_));
+    // The output is made on the pump's first turn, not here: the game opens
+    // its music as it starts, and nothing is heard before the player's first
+    // gesture anyway, so the first line need not wait for an AudioContext.
+    pumpTimer_ = emscripten_set_interval(
+        [](void* self) {
+            auto* sound = static_cast<WebSound*>(self);
+            if (!sound->opened_)
+                sound->opened_ = pk_audio_open(keyOf(sound), sound->rate_, sound->channels_) != 0;
+            sound->pump();
+        },
+        kPumpMs, this);
 }
 
 WebSound::~WebSound() {
     if (pumpTimer_ != 0) emscripten_clear_interval(pumpTimer_);
-    if (output_) pk_audio_close(keyOf(this));
+    if (opened_) pk_audio_close(keyOf(this));
 }
 
 void WebSound::fillHead() {
@@ -93,13 +113,15 @@ std::uint32_t WebSound::next(std::uint32_t count, const float*& frames, bool& en
 }
 
 void WebSound::pump() {
-    if (!output_) return;
+    // A page that could not make its output after all plays silently.
+    if (!opened_) return;
     const double now = pk_audio_now(keyOf(this));
     const double lookahead = kLookaheadSeconds * rate_;
     while (playing_ && queuedEnd_ < now + lookahead) {
         const float* frames = nullptr;
         bool ended = false;
-        const std::uint32_t n = next(kSliceFrames, frames, ended);
+        const std::uint32_t n =
+            next(position_ < headDecoded_ ? kKeptSliceFrames : kSliceFrames, frames, ended);
         if (n == 0) {
             if (ended) {
                 // All handed over. A restart from the beginning is the likely
@@ -114,7 +136,20 @@ void WebSound::pump() {
         // than the look-ahead): start a moment from now.
         const double earliest = now + kLeadSeconds * rate_;
         if (queuedEnd_ < earliest) queuedEnd_ = std::floor(earliest);
-        pk_audio_schedule(keyOf(this), frames, static_cast<int>(n), queuedEnd_);
+        // A whole slice of the head never changes: the page keeps it once
+        // made. (The head's first pass may come in shorter pieces, as it is
+        // decoded.)
+        const bool keep = frames >= head_.data() && frames < head_.data() + head_.size() &&
+                          (n == kKeptSliceFrames || position_ + n == headFrames_);
+        const double kept = keep ? position_ : -1;
+        if (!keep || !pk_audio_schedule_kept(keyOf(this), kept, static_cast<int>(n), queuedEnd_)) {
+            // Split into channels here, where it is a plain loop, not in the
+            // page's script.
+            const auto channels = static_cast<std::size_t>(channels_);
+            for (std::size_t c = 0; c < channels; ++c)
+                for (std::size_t i = 0; i < n; ++i) planar_[c * n + i] = frames[i * channels + c];
+            pk_audio_schedule(keyOf(this), planar_.data(), static_cast<int>(n), queuedEnd_, kept);
+        }
         queuedEnd_ += n;
         position_ += n;
     }

@@ -18,6 +18,9 @@
 // The sound's first second stays decoded for as long as it is open: a
 // restart from the beginning plays it at once, while the stream goes back for
 // what follows, which it turns to as soon as the end has been handed over.
+// A short sound (up to 4 MiB decoded, about 12 s of CD sound) is kept whole
+// that way, and the page keeps its slices as buffers: once it has played
+// through, looping it decodes, fetches and copies nothing.
 //
 // Until the player's first gesture the output stands still, and so does
 // what is queued: the music then starts from where it was asked to. A page
@@ -63,13 +66,16 @@ class WebSound {
     const std::uint32_t frames_;
     const int channels_;
     const int rate_;
-    bool output_ = false;  // the page could make an output
+    bool output_ = false;  // the page can make an output
+    bool opened_ = false;  // and has made it
     int pumpTimer_ = 0;
 
     std::vector<float> head_;
     std::uint32_t headFrames_ = 0;  // the head's full length
     std::uint32_t headDecoded_ = 0;
     std::vector<float> slice_;
+    // A slice as the page takes it, a channel at a time.
+    std::vector<float> planar_;
 
     bool playing_ = false;
     std::uint32_t position_ = 0;  // the next frame to hand over

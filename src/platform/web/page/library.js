@@ -529,6 +529,17 @@ var LibraryPirokkoAudio = {
     fetches: {},
     outputs: {},
     gestured: false,
+    // Plays `buffer` from frame `at` of the output's clock.
+    start: function(out, buffer, at) {
+      var now = out.ctx.currentTime * out.ctx.sampleRate;
+      out.sources = out.sources.filter(function(s) { return s.end > now; });
+      var source = out.ctx.createBufferSource();
+      source.buffer = buffer;
+      source.connect(out.gain);
+      source.start(at / out.ctx.sampleRate);
+      out.sources.push({node: source, end: at + buffer.length});
+      if (window.pirokkoAudioTap) window.pirokkoAudioTap.starts.push(at);
+    },
     // Hands the pending piece of a fetch to the engine, or reads the next.
     flow: function(f) {
       if (f.dead || f.busy || !f.want) return;
@@ -710,16 +721,20 @@ var LibraryPirokkoAudio = {
     if (PKA.fetches[key]) PKA.stopFetch(PKA.fetches[key]);
   },
 
+  pk_audio_can_play: function() {
+    return window.AudioContext || window.webkitAudioContext ? 1 : 0;
+  },
+
   pk_audio_open__deps: ['$PKA'],
   pk_audio_open: function(key, rate, channels) {
     var Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return 0;
     try {
-      var ctx = new Context({sampleRate: rate});
+      var ctx = new Context({sampleRate: rate, latencyHint: 'playback'});
       ctx.createBuffer(channels, 1, rate);
       var gain = ctx.createGain();
       gain.connect(ctx.destination);
-      var out = {ctx: ctx, gain: gain, channels: channels, sources: [], held: false};
+      var out = {ctx: ctx, gain: gain, channels: channels, sources: [], held: false, kept: {}};
       PKA.outputs[key] = out;
       if (window.pirokkoAudioTap) PKA.tap(out);
       else if (PKA.gestured) ctx.resume();
@@ -744,29 +759,30 @@ var LibraryPirokkoAudio = {
   },
 
   pk_audio_schedule__deps: ['$PKA'],
-  pk_audio_schedule: function(key, samples, frames, at) {
+  pk_audio_schedule: function(key, samples, frames, at, kept) {
     var out = PKA.outputs[key];
     if (!out) return;
-    var ctx = out.ctx, rate = ctx.sampleRate;
-    var now = ctx.currentTime * rate;
-    out.sources = out.sources.filter(function(s) { return s.end > now; });
-    var channels = out.channels, buffer;
+    var ctx = out.ctx, channels = out.channels, buffer;
     try {
-      buffer = ctx.createBuffer(channels, frames, rate);
+      buffer = ctx.createBuffer(channels, frames, ctx.sampleRate);
     } catch (e) {
       return;
     }
     var from = samples >> 2;
     for (var c = 0; c < channels; c++) {
-      var data = buffer.getChannelData(c);
-      for (var i = 0, j = from + c; i < frames; i++, j += channels) data[i] = HEAPF32[j];
+      buffer.copyToChannel(HEAPF32.subarray(from + c * frames, from + (c + 1) * frames), c);
     }
-    var source = ctx.createBufferSource();
-    source.buffer = buffer;
-    source.connect(out.gain);
-    source.start(at / rate);
-    out.sources.push({node: source, end: at + frames});
-    if (window.pirokkoAudioTap) window.pirokkoAudioTap.starts.push(at);
+    if (kept >= 0) out.kept[kept + ':' + frames] = buffer;
+    PKA.start(out, buffer, at);
+  },
+
+  pk_audio_schedule_kept__deps: ['$PKA'],
+  pk_audio_schedule_kept: function(key, kept, frames, at) {
+    var out = PKA.outputs[key];
+    var buffer = out && out.kept[kept + ':' + frames];
+    if (!buffer) return 0;
+    PKA.start(out, buffer, at);
+    return 1;
   },
 
   pk_audio_drop__deps: ['$PKA'],
