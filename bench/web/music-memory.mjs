@@ -15,7 +15,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {execFileSync} from 'node:child_process';
 import {startBrowser} from '../../web/test/driver.mjs';
-import {makeSite, openGame, quietly, until} from '../../web/test/music.mjs';
+import {makeSite, openGame, quietly, until, waveHeader} from '../../web/test/music.mjs';
 
 const args = process.argv.slice(2);
 if (args.includes('--help')) {
@@ -40,20 +40,7 @@ const rate = 44100;
 function writeWave(file, secs) {
   const frames = secs * rate, bytes = frames * 4;
   const fd = fs.openSync(file, 'w');
-  const head = Buffer.alloc(44);
-  head.write('RIFF', 0);
-  head.writeUInt32LE(36 + bytes, 4);
-  head.write('WAVEfmt ', 8);
-  head.writeUInt32LE(16, 16);
-  head.writeUInt16LE(1, 20);
-  head.writeUInt16LE(2, 22);
-  head.writeUInt32LE(rate, 24);
-  head.writeUInt32LE(rate * 4, 28);
-  head.writeUInt16LE(4, 32);
-  head.writeUInt16LE(16, 34);
-  head.write('data', 36);
-  head.writeUInt32LE(bytes, 40);
-  fs.writeSync(fd, head);
+  fs.writeSync(fd, waveHeader(bytes, rate));
   const block = Buffer.alloc(1 << 20);
   for (let f = 0; f < frames;) {
     const n = Math.min(block.length / 4, frames - f);

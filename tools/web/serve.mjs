@@ -15,13 +15,16 @@ import http from 'node:http';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 
-const contentTypes = {
+export const contentTypes = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript',
+  '.mjs': 'text/javascript',
   '.css': 'text/css',
   '.wasm': 'application/wasm',
   '.gif': 'image/gif',
+  '.png': 'image/png',
   '.txt': 'text/plain',
+  '.json': 'application/json',
   '.wav': 'audio/wav',
 };
 

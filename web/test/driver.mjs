@@ -9,41 +9,9 @@ import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
+import {byteRange, contentTypes} from '../../tools/web/serve.mjs';
 
 export const chromiumPath = process.env.PIROKKO_CHROMIUM || '/usr/bin/chromium';
-
-const contentTypes = {
-  '.html': 'text/html; charset=utf-8',
-  '.js': 'text/javascript',
-  '.mjs': 'text/javascript',
-  '.json': 'application/json',
-  '.wasm': 'application/wasm',
-  '.css': 'text/css',
-  '.gif': 'image/gif',
-  '.png': 'image/png',
-  '.wav': 'audio/wav',
-};
-
-// One byte range of a file `size` bytes long, from a Range header (RFC 9110):
-// {start, end} (end inclusive), null for no range or one this server does
-// not take (several ranges), or 'unsatisfiable'.
-export function byteRange(header, size) {
-  const m = /^bytes=(\d*)-(\d*)$/.exec((header || '').trim());
-  if (!m || (m[1] === '' && m[2] === '')) return null;
-  let start, end;
-  if (m[1] === '') {
-    const suffix = Number(m[2]);
-    if (suffix === 0) return 'unsatisfiable';
-    start = Math.max(size - suffix, 0);
-    end = size - 1;
-  } else {
-    start = Number(m[1]);
-    end = m[2] === '' ? size - 1 : Math.min(Number(m[2]), size - 1);
-    if (m[2] !== '' && Number(m[2]) < start) return null;
-  }
-  if (start >= size) return 'unsatisfiable';
-  return {start, end};
-}
 
 // Serves `root` on 127.0.0.1 at a free port, with no headers beyond the
 // content type and, for a Range request, the part asked for, as a plain
@@ -75,10 +43,10 @@ export async function serveFolder(root, {ranges = true} = {}) {
     }
     if (range) {
       res.writeHead(206, {
-        'Content-Type': type, 'Accept-Ranges': 'bytes', 'Content-Length': range.end - range.start + 1,
-        'Content-Range': `bytes ${range.start}-${range.end}/${size}`,
+        'Content-Type': type, 'Accept-Ranges': 'bytes', 'Content-Length': range.last - range.first + 1,
+        'Content-Range': `bytes ${range.first}-${range.last}/${size}`,
       });
-      fs.createReadStream(real, range).pipe(res);
+      fs.createReadStream(real, {start: range.first, end: range.last}).pipe(res);
       return;
     }
     res.writeHead(200, {'Content-Type': type, 'Content-Length': size, ...(ranges ? {'Accept-Ranges': 'bytes'} : {})});

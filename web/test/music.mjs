@@ -20,9 +20,15 @@ export function rampWave(frames, rate = 44100) {
     data.writeInt16LE(v, i * 4);
     data.writeInt16LE(-v - 1, i * 4 + 2);
   }
+  return Buffer.concat([waveHeader(data.length, rate), data]);
+}
+
+// The 44-byte header of a 16-bit stereo PCM wave file holding `bytes` of
+// sample data at `rate` frames a second.
+export function waveHeader(bytes, rate) {
   const head = Buffer.alloc(44);
   head.write('RIFF', 0);
-  head.writeUInt32LE(36 + data.length, 4);
+  head.writeUInt32LE(36 + bytes, 4);
   head.write('WAVEfmt ', 8);
   head.writeUInt32LE(16, 16);
   head.writeUInt16LE(1, 20);
@@ -32,8 +38,8 @@ export function rampWave(frames, rate = 44100) {
   head.writeUInt16LE(4, 32);
   head.writeUInt16LE(16, 34);
   head.write('data', 36);
-  head.writeUInt32LE(data.length, 40);
-  return Buffer.concat([head, data]);
+  head.writeUInt32LE(bytes, 40);
+  return head;
 }
 
 // The frames of rampWave as the output gets them, interleaved.
