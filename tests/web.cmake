@@ -125,7 +125,7 @@ add_custom_target(picture_dump_web ALL DEPENDS ${picture_dump_js})
 
 set(web_game_env ${PIROKKO_WEB_ENV} PIROKKO_WEB_SITE=${PIROKKO_WEB_SITE}
     PIROKKO_GAME_DUMP=$<TARGET_FILE:game_dump>)
-foreach(name play keys errors same)
+foreach(name play keys errors same startup)
   add_test(NAME web_game_${name} COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/game-${name}.test.mjs)
   set_tests_properties(web_game_${name} PROPERTIES LABELS web TIMEOUT 240 ENVIRONMENT "${web_game_env}")
 endforeach()

@@ -1,0 +1,76 @@
+// The order in which the page starts the game, as the browser records it:
+// what the first line waits for, and what waits for the first line. Each of
+// these, done the other way, once cost the opening's first line tens of
+// milliseconds without changing what the player sees after it.
+
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import {after, before, test} from 'node:test';
+import {startBrowser} from './driver.mjs';
+import {makeSite, rampWave} from './music.mjs';
+
+let dir, browser;
+before(async () => {
+  dir = makeSite(fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-startup-')), rampWave(44100));
+  browser = await startBrowser({root: dir});
+});
+after(async () => {
+  await browser?.close();
+  if (dir) fs.rmSync(dir, {recursive: true, force: true});
+});
+
+// A fresh load, with the moment the page made its AudioContext recorded.
+async function load() {
+  const tab = await browser.open('about:blank');
+  await tab.cdp.send('Network.enable');
+  await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
+  await tab.page.evaluateOnNewDocument(() => {
+    const Context = window.AudioContext;
+    window.AudioContext = function(options) {
+      window.pkContextMadeAt = performance.now();
+      return new Context(options);
+    };
+  });
+  await tab.page.goto(browser.url('index.html'));
+  await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
+  // The other scenes' files, and the music's output, come after.
+  await tab.waitFor(() => window.pkContextMadeAt !== undefined &&
+    performance.getEntriesByType('resource').filter((e) => /\/(txt|img)\/[0-7]\./.test(e.name)).length === 16,
+  {polling: 50});
+  const seen = await tab.evaluate(() => ({
+    firstLine: performance.getEntriesByName('first-line')[0].startTime,
+    contextMadeAt: window.pkContextMadeAt,
+    requests: performance.getEntriesByType('resource').map((e) => ({
+      name: new URL(e.name).pathname.slice(1), start: e.startTime})),
+  }));
+  await tab.close();
+  return seen;
+}
+
+test('the first line waits for the engine and the opening alone', async () => {
+  for (let i = 0; i < 2; ++i) {
+    const {firstLine, contextMadeAt, requests} = await load();
+    const asked = (name) => requests.filter((r) => r.name === name);
+
+    // Asked for once each: the page's script takes what its head preloaded.
+    for (const name of ['pirokko.wasm', 'pirokko.js', 'txt/opn.txt', 'img/opn.gif']) {
+      assert.equal(asked(name).length, 1, `${name} asked for ${asked(name).length} times`);
+    }
+    // The music's head, once, before the game starts.
+    assert.equal(asked('bgm.wav').filter((r) => r.start < firstLine).length, 1);
+
+    // Every other scene's script and picture is asked for, after the line.
+    for (let scene = 0; scene < 8; ++scene) {
+      for (const name of [`txt/${scene}.txt`, `img/${scene}.gif`]) {
+        assert.equal(asked(name).length, 1, name);
+        assert.ok(asked(name)[0].start > firstLine,
+          `${name} asked for at ${asked(name)[0].start} ms, before the first line at ${firstLine} ms`);
+      }
+    }
+    // Nothing sounds before the player's first gesture: the output is made
+    // once the line is there.
+    assert.ok(contextMadeAt > firstLine, `AudioContext made at ${contextMadeAt} ms, first line at ${firstLine} ms`);
+  }
+});
