@@ -5,17 +5,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace platform {
 
 class ByteWindow {
   public:
-    explicit ByteWindow(std::size_t capacity) : bytes_(capacity) {}
+    // Unfilled: only bytes written are read, and the window is opened as
+    // the game starts.
+    explicit ByteWindow(std::size_t capacity)
+        : bytes_(new std::uint8_t[capacity]), capacity_(capacity) {}
 
     std::uint64_t start() const { return start_; }
     std::uint64_t end() const { return start_ + size_; }
-    std::size_t capacity() const { return bytes_.size(); }
+    std::size_t capacity() const { return capacity_; }
 
     // Empties the window; the next piece holds the bytes from `at` on.
     void reset(std::uint64_t at) {
@@ -41,7 +44,8 @@ class ByteWindow {
     void commit(std::size_t count) { size_ += count; }
 
   private:
-    std::vector<std::uint8_t> bytes_;
+    std::unique_ptr<std::uint8_t[]> bytes_;
+    std::size_t capacity_;
     std::uint64_t start_ = 0;
     std::size_t size_ = 0;
 };

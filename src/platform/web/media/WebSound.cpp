@@ -52,9 +52,12 @@ WebSound::WebSound(std::string alias, std::unique_ptr<StreamedWave> wave)
     headFrames_ = decodedBytes <= kWholeBytes
                       ? frames_
                       : std::min(frames_, static_cast<std::uint32_t>(kHeadSeconds * rate_));
-    head_.resize(std::size_t{headFrames_} * static_cast<unsigned>(channels_));
-    slice_.resize(std::size_t{kSliceFrames} * static_cast<unsigned>(channels_));
-    planar_.resize(std::size_t{kKeptSliceFrames} * static_cast<unsigned>(channels_));
+    // Left unfilled: what is read from them has always been written first,
+    // and zeroing megabytes as the game starts holds up its first line.
+    headSamples_ = std::size_t{headFrames_} * static_cast<unsigned>(channels_);
+    head_.reset(new float[headSamples_]);
+    slice_.reset(new float[std::size_t{kSliceFrames} * static_cast<unsigned>(channels_)]);
+    planar_.reset(new float[std::size_t{kKeptSliceFrames} * static_cast<unsigned>(channels_)]);
     // The output is made on the pump's first turn, not here: the game opens
     // its music as it starts, and nothing is heard before the player's first
     // gesture anyway, so the first line need not wait for an AudioContext.
@@ -77,7 +80,7 @@ void WebSound::fillHead() {
     // Only while the stream stands where the head goes on.
     while (headDecoded_ < headFrames_ && wave_->position() == headDecoded_) {
         bool ended = false;
-        float* at = head_.data() + std::size_t{headDecoded_} * static_cast<unsigned>(channels_);
+        float* at = head_.get() + std::size_t{headDecoded_} * static_cast<unsigned>(channels_);
         const std::uint32_t n =
             wave_->read(at, std::min(kSliceFrames, headFrames_ - headDecoded_), ended);
         if (n == 0) {
@@ -101,14 +104,14 @@ std::uint32_t WebSound::next(std::uint32_t count, const float*& frames, bool& en
             fillHead();
         }
         if (position_ < headDecoded_) {
-            frames = head_.data() + std::size_t{position_} * static_cast<unsigned>(channels_);
+            frames = head_.get() + std::size_t{position_} * static_cast<unsigned>(channels_);
             return std::min(count, headDecoded_ - position_);
         }
         if (position_ < headFrames_) return 0;  // its bytes are on their way
     }
     if (wave_->position() != position_) wave_->seek(position_);
-    const std::uint32_t n = wave_->read(slice_.data(), count, ended);
-    frames = slice_.data();
+    const std::uint32_t n = wave_->read(slice_.get(), count, ended);
+    frames = slice_.get();
     return n;
 }
 
@@ -139,7 +142,7 @@ void WebSound::pump() {
         // A whole slice of the head never changes: the page keeps it once
         // made. (The head's first pass may come in shorter pieces, as it is
         // decoded.)
-        const bool keep = frames >= head_.data() && frames < head_.data() + head_.size() &&
+        const bool keep = frames >= head_.get() && frames < head_.get() + headSamples_ &&
                           (n == kKeptSliceFrames || position_ + n == headFrames_);
         const double kept = keep ? position_ : -1;
         if (!keep || !pk_audio_schedule_kept(keyOf(this), kept, static_cast<int>(n), queuedEnd_)) {
@@ -148,7 +151,7 @@ void WebSound::pump() {
             const auto channels = static_cast<std::size_t>(channels_);
             for (std::size_t c = 0; c < channels; ++c)
                 for (std::size_t i = 0; i < n; ++i) planar_[c * n + i] = frames[i * channels + c];
-            pk_audio_schedule(keyOf(this), planar_.data(), static_cast<int>(n), queuedEnd_, kept);
+            pk_audio_schedule(keyOf(this), planar_.get(), static_cast<int>(n), queuedEnd_, kept);
         }
         queuedEnd_ += n;
         position_ += n;

@@ -31,7 +31,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -70,12 +69,13 @@ class WebSound {
     bool opened_ = false;  // and has made it
     int pumpTimer_ = 0;
 
-    std::vector<float> head_;
+    std::unique_ptr<float[]> head_;
+    std::size_t headSamples_ = 0;   // what head_ holds room for
     std::uint32_t headFrames_ = 0;  // the head's full length
     std::uint32_t headDecoded_ = 0;
-    std::vector<float> slice_;
+    std::unique_ptr<float[]> slice_;
     // A slice as the page takes it, a channel at a time.
-    std::vector<float> planar_;
+    std::unique_ptr<float[]> planar_;
 
     bool playing_ = false;
     std::uint32_t position_ = 0;  // the next frame to hand over
