@@ -1,36 +1,56 @@
 #!/usr/bin/env node
 // Navigation to the opening's first line on the screen, in headless
-// Chromium: the median over --runs fresh tabs, with the HTTP cache off. The
-// page marks the moment with performance.mark("first-line") (its time, from
-// the navigation's start, is what is measured).
+// Chromium, against a baseline page: the median over --runs fresh tabs each,
+// with the HTTP cache off. A page marks the moment with
+// performance.mark("first-line") (its time, from the navigation's start, is
+// what is measured).
+//
+// The two pages take turns, a tab of one and then a tab of the other, so
+// that a change in the machine's load falls on both alike.
 
 import path from 'node:path';
 import {startBrowser} from '../../web/test/driver.mjs';
 import {layOut, median, repo, usage} from './serve-root.mjs';
 
-const help = `usage: bench/web/first-line.mjs [--runs N] PAGE_FOLDER
-  PAGE_FOLDER holds index.html; e.g. bench/web/first-line (the bare page)
+const help = `usage: bench/web/first-line.mjs [--runs N] BASELINE PAGE
+  Each folder holds index.html; e.g. bench/web/first-line (the bare page)
+  and build-web/site (the game)
 `;
-const {page, runs} = usage(help, process.argv.slice(2), {runs: 15});
-const {root, remove} = layOut(page);
-const browser = await startBrowser({root});
-const times = [];
-try {
-  // One run before counting: the browser's own first start is not the page's.
-  for (let i = 0; i < runs + 1; ++i) {
-    const tab = await browser.open('about:blank');
+const {pages, runs} = usage(help, process.argv.slice(2), {runs: 15}, 2);
+
+async function firstLine(browser) {
+  const tab = await browser.open('about:blank');
+  try {
     await tab.cdp.send('Network.enable');
     await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
     await tab.page.goto(browser.url('index.html'));
     await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
-    const ms = await tab.evaluate(() => performance.getEntriesByName('first-line')[0].startTime);
-    if (i > 0) times.push(ms);
+    return await tab.evaluate(() => performance.getEntriesByName('first-line')[0].startTime);
+  } finally {
     await tab.close();
   }
-} finally {
-  await browser.close();
-  remove();
 }
-const name = path.relative(repo, path.resolve(page)) || page;
-console.log(`${name}: navigation to first line ${median(times).toFixed(1)} ms ` +
-            `(median of ${runs}; ${Math.min(...times).toFixed(1)}-${Math.max(...times).toFixed(1)})`);
+
+const sites = pages.map((page) => ({page, ...layOut(page), times: []}));
+try {
+  for (const site of sites) {
+    site.browser = await startBrowser({root: site.root});
+    // One run before counting: the browser's own first start is not the page's.
+    await firstLine(site.browser);
+  }
+  for (let i = 0; i < runs; ++i) {
+    for (const site of i % 2 ? [...sites].reverse() : sites) site.times.push(await firstLine(site.browser));
+  }
+} finally {
+  for (const site of sites) {
+    await site.browser?.close();
+    site.remove();
+  }
+}
+const name = (page) => path.relative(repo, path.resolve(page)) || page;
+for (const {page, times} of sites) {
+  console.log(`${name(page)}: navigation to first line ${median(times).toFixed(1)} ms ` +
+              `(median of ${runs}; ${Math.min(...times).toFixed(1)}-${Math.max(...times).toFixed(1)})`);
+}
+const [bare, game] = sites.map((s) => median(s.times));
+console.log(`First line, ${name(pages[1])} against ${name(pages[0])}: ${(game / bare).toFixed(2)}x`);

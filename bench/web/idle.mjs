@@ -1,18 +1,25 @@
 #!/usr/bin/env node
-// The CPU a page's renderer uses while the page waits, in headless Chromium:
-// user + system time of the renderer process from /proc over --seconds, as a
-// percentage of one core, and the main thread's task time that Chromium
-// itself reports (Performance.getMetrics TaskDuration) over the same span.
+// The CPU a page's renderer uses while the page waits, in headless Chromium,
+// against a baseline page: user + system time of the renderer processes from
+// /proc over --seconds, as a percentage of one core, after --settle seconds.
+//
+// The load of a shared machine drifts by more than the difference measured,
+// so the two pages take turns, each in a fresh browser, over --rounds rounds
+// (the order turned about each round), and the ratio is the median of each
+// round's own ratio.
 
 import fs from 'node:fs';
 import path from 'node:path';
 import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, repo, usage} from './serve-root.mjs';
+import {layOut, median, repo, usage} from './serve-root.mjs';
 
-const help = `usage: bench/web/idle.mjs [--seconds S] [--settle S] PAGE_FOLDER
-  PAGE_FOLDER holds index.html; e.g. bench/web/idle (a bare 4 ms timer)
+const help = `usage: bench/web/idle.mjs [--seconds S] [--settle S] [--rounds N] BASELINE PAGE
+  Each folder holds index.html; e.g. bench/web/idle (a bare 4 ms timer) and
+  build-web/site (the game, its music looping once it has gone round once
+  after --settle 12)
 `;
-const {page, seconds, settle} = usage(help, process.argv.slice(2), {seconds: 10, settle: 2});
+const {pages, seconds, settle, rounds} =
+  usage(help, process.argv.slice(2), {seconds: 10, settle: 12, rounds: 5}, 2);
 const ticksPerSecond = 100;  // USER_HZ on Linux
 
 function cpuTicks(pid) {
@@ -21,29 +28,40 @@ function cpuTicks(pid) {
   return Number(fields[11]) + Number(fields[12]);  // utime + stime
 }
 
-const {root, remove} = layOut(page);
-const browser = await startBrowser({root, autoplay: true});
-try {
-  const tab = await browser.open('index.html');
-  await tab.cdp.send('Performance.enable');
-  await new Promise((r) => setTimeout(r, settle * 1000));
-  const pids = await browser.rendererPids();
-  const taskDuration = async () =>
-    (await tab.cdp.send('Performance.getMetrics')).metrics.find((m) => m.name === 'TaskDuration').value;
-  const t0 = process.hrtime.bigint();
-  const before = pids.map(cpuTicks);
-  const task0 = await taskDuration();
-  await new Promise((r) => setTimeout(r, seconds * 1000));
-  const task1 = await taskDuration();
-  const after = pids.map(cpuTicks);
-  const wall = Number(process.hrtime.bigint() - t0) / 1e9;
-  const each = after.map((v, i) => (v - before[i]) / ticksPerSecond);
-  const used = each.reduce((s, v) => s + v, 0);
-  const name = path.relative(repo, path.resolve(page)) || page;
-  console.log(`${name}: renderer CPU ${(100 * used / wall).toFixed(2)} % of a core over ${wall.toFixed(1)} s ` +
-              `(${pids.length} renderer processes, the busiest ${(100 * Math.max(...each) / wall).toFixed(2)} %); ` +
-              `main-thread tasks ${(100 * (task1 - task0) / wall).toFixed(2)} %`);
-} finally {
-  await browser.close();
-  remove();
+const sleep = (s) => new Promise((r) => setTimeout(r, s * 1000));
+
+// One page's renderer CPU over `seconds`, in % of a core.
+async function measure(page) {
+  const {root, remove} = layOut(page);
+  const browser = await startBrowser({root, autoplay: true});
+  try {
+    await browser.open('index.html');
+    await sleep(settle);
+    const pids = await browser.rendererPids();
+    const t0 = process.hrtime.bigint();
+    const before = pids.map(cpuTicks);
+    await sleep(seconds);
+    const after = pids.map(cpuTicks);
+    const wall = Number(process.hrtime.bigint() - t0) / 1e9;
+    const used = after.reduce((s, v, i) => s + v - before[i], 0) / ticksPerSecond;
+    return (100 * used) / wall;
+  } finally {
+    await browser.close();
+    remove();
+  }
 }
+
+const figures = pages.map(() => []);
+for (let round = 0; round < rounds; ++round) {
+  const order = round % 2 ? [1, 0] : [0, 1];
+  for (const i of order) figures[i].push(await measure(pages[i]));
+}
+const ratios = figures[1].map((v, i) => v / figures[0][i]);
+const name = (page) => path.relative(repo, path.resolve(page)) || page;
+for (const [i, page] of pages.entries()) {
+  console.log(`${name(page)}: renderer CPU ${median(figures[i]).toFixed(2)} % of a core ` +
+              `(median of ${rounds} rounds of ${seconds} s after ${settle} s; ` +
+              `${figures[i].map((v) => v.toFixed(2)).join(', ')})`);
+}
+console.log(`Idle CPU, ${name(pages[1])} against ${name(pages[0])}: ${median(ratios).toFixed(2)}x ` +
+            `(median of the rounds' ratios; ${Math.min(...ratios).toFixed(2)}-${Math.max(...ratios).toFixed(2)})`);

@@ -33,7 +33,9 @@ export function median(values) {
   return s.length % 2 ? s[m] : (s[m - 1] + s[m]) / 2;
 }
 
-export function usage(text, argv, options) {
+// The options of a bench's command line (each --name N, defaults in
+// `options`) and its `pages` page folders, each holding an index.html.
+export function usage(text, argv, options, pages = 1) {
   const args = {};
   const rest = [];
   for (let i = 0; i < argv.length; ++i) {
@@ -53,9 +55,15 @@ export function usage(text, argv, options) {
       rest.push(a);
     }
   }
-  if (rest.length !== 1 || !fs.existsSync(path.join(rest[0], 'index.html'))) {
-    process.stderr.write(rest.length === 1 ? `${rest[0]}: no index.html in this folder\n` : text);
+  if (rest.length !== pages) {
+    process.stderr.write(text);
     process.exit(2);
   }
-  return {...options, ...args, page: rest[0]};
+  for (const page of rest) {
+    if (!fs.existsSync(path.join(page, 'index.html'))) {
+      process.stderr.write(`${page}: no index.html in this folder\n`);
+      process.exit(2);
+    }
+  }
+  return {...options, ...args, page: rest[0], pages: rest};
 }
