@@ -24,6 +24,8 @@ int pk_audio_open(std::uintptr_t key, int rate, int channels);
 void pk_audio_close(std::uintptr_t key);
 // The output's clock, in frames.
 double pk_audio_now(std::uintptr_t key);
+// How far ahead of the clock a start must be made to be kept, in frames.
+double pk_audio_lead(std::uintptr_t key);
 // Plays `frames` frames from `samples` at frame `at` of the clock: each
 // channel's `frames` samples after the one before it, as the page's buffers
 // take them. With `kept` at 0 or more, the page keeps the buffer under that

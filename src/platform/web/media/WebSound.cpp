@@ -24,7 +24,8 @@ constexpr std::uint32_t kKeptSliceFrames = 65536;
 // page may hold up the pump without a drop-out.
 constexpr double kLookaheadSeconds = 1.0;
 // Where a sound starts when nothing is queued: soon enough to be heard at
-// once, late enough that its start is not already past.
+// once, late enough that its start is not already past. The least lead: an
+// output that renders in larger bursts needs more (pk_audio_lead).
 constexpr double kLeadSeconds = 0.05;
 constexpr double kHeadSeconds = 1.0;
 // A sound that decodes to no more than this is kept whole as its head: a
@@ -64,8 +65,12 @@ WebSound::WebSound(std::string alias, std::unique_ptr<StreamedWave> wave)
     pumpTimer_ = emscripten_set_interval(
         [](void* self) {
             auto* sound = static_cast<WebSound*>(self);
-            if (!sound->opened_)
+            if (!sound->opened_) {
                 sound->opened_ = pk_audio_open(keyOf(sound), sound->rate_, sound->channels_) != 0;
+                if (sound->opened_)
+                    sound->leadFrames_ =
+                        std::max(kLeadSeconds * sound->rate_, pk_audio_lead(keyOf(sound)));
+            }
             sound->pump();
         },
         kPumpMs, this);
@@ -137,7 +142,7 @@ void WebSound::pump() {
         }
         // Nothing queued to join (the first play, or a pump held up longer
         // than the look-ahead): start a moment from now.
-        const double earliest = now + kLeadSeconds * rate_;
+        const double earliest = now + leadFrames_;
         if (queuedEnd_ < earliest) queuedEnd_ = std::floor(earliest);
         // A whole slice of the head never changes: the page keeps it once
         // made. (The head's first pass may come in shorter pieces, as it is

@@ -68,6 +68,8 @@ class WebSound {
     bool output_ = false;  // the page can make an output
     bool opened_ = false;  // and has made it
     int pumpTimer_ = 0;
+    // Where a start goes when nothing is queued, in frames past the clock.
+    double leadFrames_ = 0;
 
     std::unique_ptr<float[]> head_;
     std::size_t headSamples_ = 0;   // what head_ holds room for

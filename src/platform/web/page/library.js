@@ -630,10 +630,14 @@ var LibraryPirokkoAudio = {
     tap: function(out) {
       var record = window.pirokkoAudioTap;
       var ctx = out.ctx;
+      // Each call is the next quantum: its frame is counted from the first
+      // call's, not read from `currentFrame`, which Chromium has been seen to
+      // hold for several quanta running when the output renders ahead in
+      // large bursts (which put those quanta over one another in the record).
       var code = 'registerProcessor("pk-tap", class extends AudioWorkletProcessor {' +
         'process(inputs) { var i = inputs[0];' +
-        'this.n = (this.n || 0) + 1;' +
-        'if (i.length) this.port.postMessage([currentFrame, i.map(function(c) { return c.slice(); }), this.n]);' +
+        'this.at = this.at === undefined ? currentFrame : this.at + 128;' +
+        'if (i.length) this.port.postMessage([this.at, i.map(function(c) { return c.slice(); })]);' +
         'return true; } });';
       record.chunks = record.chunks || [];
       record.starts = record.starts || [];
@@ -730,7 +734,7 @@ var LibraryPirokkoAudio = {
     var Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return 0;
     try {
-      var ctx = new Context({sampleRate: rate, latencyHint: 'playback'});
+      var ctx = new Context({sampleRate: rate, latencyHint: 0.1});
       ctx.createBuffer(channels, 1, rate);
       var out = {ctx: ctx, into: ctx.destination, channels: channels, sources: [], held: false, kept: {}};
       PKA.outputs[key] = out;
@@ -754,6 +758,15 @@ var LibraryPirokkoAudio = {
     if (!out) return;
     delete PKA.outputs[key];
     out.ctx.close().catch(function() {});
+  },
+
+  pk_audio_lead__deps: ['$PKA'],
+  pk_audio_lead: function(key) {
+    var out = PKA.outputs[key];
+    // The output renders a burst of about this many frames at a time: a
+    // start less than two bursts ahead of its clock may be behind it by the
+    // time the start is made.
+    return out ? Math.ceil(2 * (out.ctx.baseLatency || 0) * out.ctx.sampleRate) : 0;
   },
 
   pk_audio_now__deps: ['$PKA'],
