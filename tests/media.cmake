@@ -10,7 +10,9 @@ add_executable(pirokko_media_tests
   media/DiskSeamTest.cpp
   media/BgmWavTest.cpp
   media/EncodingsTest.cpp
-  media/DecodedFramesTest.cpp)
+  media/DecodedFramesTest.cpp
+  media/ByteWindowTest.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/web/media/ByteWindow.cpp)
 target_include_directories(pirokko_media_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/media)
 target_link_libraries(pirokko_media_tests PRIVATE pirokko_game pirokko_desktop SDL2::SDL2 GTest::gtest)
 target_compile_definitions(pirokko_media_tests PRIVATE
