@@ -529,6 +529,10 @@ var LibraryPirokkoAudio = {
     fetches: {},
     outputs: {},
     gestured: false,
+    // The page's Web Audio, where it has one.
+    context: function() {
+      return window.AudioContext || window.webkitAudioContext;
+    },
     // Plays `buffer` from frame `at` of the output's clock.
     start: function(out, buffer, at) {
       var now = out.ctx.currentTime * out.ctx.sampleRate;
@@ -725,13 +729,14 @@ var LibraryPirokkoAudio = {
     if (PKA.fetches[key]) PKA.stopFetch(PKA.fetches[key]);
   },
 
+  pk_audio_can_play__deps: ['$PKA'],
   pk_audio_can_play: function() {
-    return window.AudioContext || window.webkitAudioContext ? 1 : 0;
+    return PKA.context() ? 1 : 0;
   },
 
   pk_audio_open__deps: ['$PKA'],
   pk_audio_open: function(key, rate, channels) {
-    var Context = window.AudioContext || window.webkitAudioContext;
+    var Context = PKA.context();
     if (!Context) return 0;
     try {
       var ctx = new Context({sampleRate: rate, latencyHint: 0.1});
