@@ -59,7 +59,8 @@ WebSound::WebSound(std::string alias, std::unique_ptr<StreamedWave> wave)
     head_.reset(new float[headSamples_]);
     slice_.reset(new float[std::size_t{kSliceFrames} * static_cast<unsigned>(channels_)]);
     planar_.reset(new float[std::size_t{kKeptSliceFrames} * static_cast<unsigned>(channels_)]);
-    // The output is made on the pump's first turn, not here: the game opens
+    // The output is made on a later turn of the pump, once the page has
+    // drawn the first line (pk_audio_open refuses until then): the game opens
     // its music as it starts, and nothing is heard before the player's first
     // gesture anyway, so the first line need not wait for an AudioContext.
     pumpTimer_ = emscripten_set_interval(

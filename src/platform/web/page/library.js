@@ -15,6 +15,21 @@ var LibraryPirokko = {
     live: null,
     guard: null,   // a button focused by the program, deaf to keys until the player moves
     ended: false,
+    painted: false,   // the shown game's first frame is drawn
+    afterPaint: [],
+    // Runs `then` once the shown game's first frame is drawn: what the first
+    // line does not need waits for it. A page in the background draws no
+    // frame, so there it runs at once.
+    whenPainted: function(then) {
+      if (PK.painted) then(); else PK.afterPaint.push(then);
+    },
+    markPainted: function() {
+      if (PK.painted) return;
+      PK.painted = true;
+      var waiting = PK.afterPaint;
+      PK.afterPaint = [];
+      waiting.forEach(function(then) { then(); });
+    },
     css: function(c) {
       return 'rgb(' + (c & 255) + ',' + ((c >> 8) & 255) + ',' + ((c >> 16) & 255) + ')';
     },
@@ -178,6 +193,13 @@ var LibraryPirokko = {
   pk_show_form__deps: ['$PK'],
   pk_show_form: function() {
     PK.root.parentNode.classList.add('pk-shown');
+    // The frame after the one that paints the game's first line. (A timer
+    // beside the frame fired first whenever a busy machine took longer than
+    // it to draw.)
+    var hidden = function() { if (document.hidden) PK.markPainted(); };
+    requestAnimationFrame(function() { setTimeout(PK.markPainted, 0); });
+    hidden();
+    document.addEventListener('visibilitychange', hidden);
   },
 
   pk_make__deps: ['$PK'],
@@ -483,15 +505,9 @@ var LibraryPirokko = {
       Module['_pk_files_ready']();
       // The rest are asked for once the opening is on the screen: sixteen
       // requests and their answers, handled sooner, hold up its first frame.
-      // A page in the background draws no frame: it goes on at once. (A
-      // timer beside the frame fired first whenever a busy machine took
-      // longer than it to draw.)
-      return new Promise(function(painted) {
-        var hidden = function() { if (document.hidden) painted(); };
-        requestAnimationFrame(function() { setTimeout(painted, 0); });
-        hidden();
-        document.addEventListener('visibilitychange', hidden);
-      });
+      // (The game starts only once the music's head is in as well, which
+      // may come after these.)
+      return new Promise(PK.whenPainted);
     }).then(function() {
       return fetchAll(rest);
     }).then(function() {
@@ -738,10 +754,12 @@ var LibraryPirokkoAudio = {
     return PKA.context() ? 1 : 0;
   },
 
-  pk_audio_open__deps: ['$PKA'],
+  pk_audio_open__deps: ['$PKA', '$PK'],
   pk_audio_open: function(key, rate, channels) {
     var Context = PKA.context();
-    if (!Context) return 0;
+    // Nothing is heard before the player's first gesture, so the first line
+    // need not wait for an AudioContext: the engine asks again.
+    if (!Context || !PK.painted) return 0;
     try {
       var ctx = new Context({sampleRate: rate, latencyHint: 0.1});
       ctx.createBuffer(channels, 1, rate);
