@@ -94,3 +94,18 @@ test('the first line waits for the engine and the opening alone', async () => {
     assert.ok(contextMadeAt > firstLine, `AudioContext made at ${contextMadeAt} ms, first line at ${firstLine} ms`);
   }
 });
+
+test('a host that does not name the engine as wasm still starts the game', async () => {
+  const tab = await browser.open('about:blank');
+  await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
+  tab.cdp.on('Fetch.requestPaused', ({requestId, responseHeaders}) => {
+    const headers = responseHeaders.filter((h) => h.name.toLowerCase() !== 'content-type');
+    tab.cdp.send('Fetch.continueResponse', {requestId, responseCode: 200,
+      responseHeaders: [...headers, {name: 'Content-Type', value: 'application/octet-stream'}]}).catch(() => {});
+  });
+  await tab.cdp.send('Fetch.enable', {patterns: [{urlPattern: '*pirokko.wasm', requestStage: 'Response'}]});
+  await tab.page.goto(browser.url('index.html'));
+  await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
+  assert.equal(await tab.evaluate(() => document.querySelector('.pk-label').innerText.trim().length > 0), true);
+  await tab.close();
+});
