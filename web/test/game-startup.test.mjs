@@ -109,3 +109,36 @@ test('a host that does not name the engine as wasm still starts the game', async
   assert.equal(await tab.evaluate(() => document.querySelector('.pk-label').innerText.trim().length > 0), true);
   await tab.close();
 });
+
+// Where the browser never says the line is painted, the other scenes' files
+// and the music's output still come: with the next frame where it reports no
+// paints at all, and at once in a page that is in the background, which
+// draws no frame.
+test('a page that reports no paint, or draws none, still fetches the rest', async () => {
+  const cases = {
+    'reports no paints': () => {
+      Object.defineProperty(PerformanceObserver, 'supportedEntryTypes', {value: ['mark', 'resource']});
+    },
+    'in the background': () => {
+      Object.defineProperty(Document.prototype, 'hidden', {get: () => true});
+      Object.defineProperty(Document.prototype, 'visibilityState', {get: () => 'hidden'});
+      window.requestAnimationFrame = () => 0;
+      window.PerformanceObserver = class {
+        static supportedEntryTypes = ['element'];
+        observe() {}
+        disconnect() {}
+      };
+    },
+  };
+  for (const [name, pretend] of Object.entries(cases)) {
+    const tab = await browser.open('about:blank');
+    await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
+    await tab.page.evaluateOnNewDocument(pretend);
+    await tab.page.goto(browser.url('index.html'));
+    // Well before the two seconds that a text which paints nothing is given.
+    await tab.waitFor(() => performance.getEntriesByType('resource')
+      .filter((e) => /\/(txt|img)\/[0-7]\./.test(e.name)).length === 16, {timeout: 1200, polling: 20})
+      .catch(() => assert.fail(`${name}: the other scenes' files were not asked for`));
+    await tab.close();
+  }
+});

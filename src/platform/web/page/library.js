@@ -33,7 +33,7 @@ var LibraryPirokko = {
     // line is on the screen, as the browser reports its paint, and lets what
     // waits for it go. A browser that does not report paints lets it go with
     // the next frame; a page in the background draws none, and lets it go at
-    // once; and a text that paints nothing for a second lets it go then.
+    // once; and a text that paints nothing for two seconds lets it go then.
     watchFirstLine: function() {
       var types = (window.PerformanceObserver && PerformanceObserver.supportedEntryTypes) || [];
       if (types.indexOf('element') >= 0) {
@@ -44,7 +44,7 @@ var LibraryPirokko = {
           performance.mark('first-line', {startTime: shown.renderTime || shown.loadTime});
           PK.markPainted();
         }).observe({type: 'element', buffered: true});
-        setTimeout(PK.markPainted, 1000);
+        setTimeout(PK.markPainted, 2000);
       } else {
         requestAnimationFrame(function() { setTimeout(PK.markPainted, 0); });
       }
