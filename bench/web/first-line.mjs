@@ -3,7 +3,9 @@
 // Chromium, against a baseline page: the median over --runs fresh tabs each,
 // with the HTTP cache off. A page marks the moment with
 // performance.mark("first-line") (its time, from the navigation's start, is
-// what is measured).
+// what is measured); both the bare page and the game's mark the paint the
+// browser reports for the line's element (Element Timing), so that each
+// includes the frame that puts the line on the screen.
 //
 // The two pages take turns, a tab of one and then a tab of the other, so
 // that a change in the machine's load falls on both alike.
