@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <vector>
+#include <memory>
 
 #include "platform/form/Container.h"
 #include "platform/web/form/Page.h"
@@ -14,21 +14,25 @@ namespace {
 
 // A picture's pixels as the page takes them: R, G, B, A bytes with the colour
 // not premultiplied, which is a little-endian word 0xAABBGGRR. Done here, not
-// by the page's script, which runs cold while the game starts.
-std::vector<std::uint32_t> pageBytes(const Picture& picture) {
+// by the page's script, which runs cold while the game starts; and in as few
+// steps a pixel as may be, since this code runs cold too, for the opening's
+// picture before the first line is painted (hence also no zeroing first).
+std::unique_ptr<std::uint32_t[]> pageBytes(const Picture& picture) {
     const std::size_t n = static_cast<std::size_t>(picture.widthPx()) * picture.heightPx();
-    std::vector<std::uint32_t> out(n);
+    std::unique_ptr<std::uint32_t[]> out(new std::uint32_t[n]);
     const Picture::Pixel* in = picture.pixels();
     for (std::size_t i = 0; i < n; ++i) {
         const Picture::Pixel p = in[i];
         const std::uint32_t a = p >> 24;
-        std::uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-        if (a != 0xFF && a != 0) {
-            // Only what is partly see-through has its colour divided out.
-            r = std::min(255u, (r * 255 + a / 2) / a);
-            g = std::min(255u, (g * 255 + a / 2) / a);
-            b = std::min(255u, (b * 255 + a / 2) / a);
+        if (a == 0xFF || a == 0) {
+            // Red and blue change places; nothing to divide out.
+            out[i] = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+            continue;
         }
+        // Only what is partly see-through has its colour divided out.
+        const std::uint32_t r = std::min(255u, (((p >> 16) & 0xFF) * 255 + a / 2) / a);
+        const std::uint32_t g = std::min(255u, (((p >> 8) & 0xFF) * 255 + a / 2) / a);
+        const std::uint32_t b = std::min(255u, ((p & 0xFF) * 255 + a / 2) / a);
         out[i] = a << 24 | b << 16 | g << 8 | r;
     }
     return out;
@@ -44,7 +48,7 @@ class PageImages {
         if (it != handles_.end()) return it->second.handle;
         forgetGone();
         const int handle =
-            pk_picture(pageBytes(picture).data(), picture.widthPx(), picture.heightPx());
+            pk_picture(pageBytes(picture).get(), picture.widthPx(), picture.heightPx());
         handles_[key] = {handle, picture};
         return handle;
     }
