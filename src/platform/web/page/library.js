@@ -35,6 +35,8 @@ var LibraryPirokko = {
     // the next frame; a page in the background draws none, and lets it go at
     // once; and a text that paints nothing for two seconds lets it go then.
     watchFirstLine: function() {
+      if (PK.watching) return;  // a form shown again is no new first line
+      PK.watching = true;
       var types = (window.PerformanceObserver && PerformanceObserver.supportedEntryTypes) || [];
       if (types.indexOf('element') >= 0) {
         new PerformanceObserver(function(list, observer) {
