@@ -10,9 +10,8 @@
 // The two pages take turns, a tab of one and then a tab of the other, so
 // that a change in the machine's load falls on both alike.
 
-import path from 'node:path';
 import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, median, repo, usage} from './serve-root.mjs';
+import {layOut, median, pageName, usage} from './serve-root.mjs';
 
 const help = `usage: bench/web/first-line.mjs [--runs N] BASELINE PAGE
   Each folder holds index.html; e.g. bench/web/first-line (the bare page)
@@ -49,10 +48,9 @@ try {
     site.remove();
   }
 }
-const name = (page) => path.relative(repo, path.resolve(page)) || page;
 for (const {page, times} of sites) {
-  console.log(`${name(page)}: navigation to first line ${median(times).toFixed(1)} ms ` +
+  console.log(`${pageName(page)}: navigation to first line ${median(times).toFixed(1)} ms ` +
               `(median of ${runs}; ${Math.min(...times).toFixed(1)}-${Math.max(...times).toFixed(1)})`);
 }
 const [bare, game] = sites.map((s) => median(s.times));
-console.log(`First line, ${name(pages[1])} against ${name(pages[0])}: ${(game / bare).toFixed(2)}x`);
+console.log(`First line, ${pageName(pages[1])} against ${pageName(pages[0])}: ${(game / bare).toFixed(2)}x`);

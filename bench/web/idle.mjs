@@ -9,9 +9,8 @@
 // round's own ratio.
 
 import fs from 'node:fs';
-import path from 'node:path';
 import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, median, repo, usage} from './serve-root.mjs';
+import {layOut, median, pageName, usage} from './serve-root.mjs';
 
 const help = `usage: bench/web/idle.mjs [--seconds S] [--settle S] [--rounds N] BASELINE PAGE
   Each folder holds index.html; e.g. bench/web/idle (a bare 4 ms timer) and
@@ -57,11 +56,10 @@ for (let round = 0; round < rounds; ++round) {
   for (const i of order) figures[i].push(await measure(pages[i]));
 }
 const ratios = figures[1].map((v, i) => v / figures[0][i]);
-const name = (page) => path.relative(repo, path.resolve(page)) || page;
 for (const [i, page] of pages.entries()) {
-  console.log(`${name(page)}: renderer CPU ${median(figures[i]).toFixed(2)} % of a core ` +
+  console.log(`${pageName(page)}: renderer CPU ${median(figures[i]).toFixed(2)} % of a core ` +
               `(median of ${rounds} rounds of ${seconds} s after ${settle} s; ` +
               `${figures[i].map((v) => v.toFixed(2)).join(', ')})`);
 }
-console.log(`Idle CPU, ${name(pages[1])} against ${name(pages[0])}: ${median(ratios).toFixed(2)}x ` +
+console.log(`Idle CPU, ${pageName(pages[1])} against ${pageName(pages[0])}: ${median(ratios).toFixed(2)}x ` +
             `(median of the rounds' ratios; ${Math.min(...ratios).toFixed(2)}-${Math.max(...ratios).toFixed(2)})`);

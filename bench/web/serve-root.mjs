@@ -27,6 +27,12 @@ export function layOut(pageDir) {
   return {root, remove: () => fs.rmSync(root, {recursive: true, force: true})};
 }
 
+// A page folder as the benches print it: from the repository where it lies
+// in it.
+export function pageName(page) {
+  return path.relative(repo, path.resolve(page)) || page;
+}
+
 export function median(values) {
   const s = [...values].sort((a, b) => a - b);
   const m = s.length >> 1;

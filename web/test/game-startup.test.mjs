@@ -22,28 +22,16 @@ after(async () => {
 });
 
 // A fresh load, with the moment the page made its AudioContext recorded.
-// With `lateMusic`, the music's head is held back until the opening's files
-// have long been in, as on a site that serves the big file slowly.
+// With `lateMusic`, the music's head is held back for half a second, long
+// after the opening's files are in, as on a site that serves the big file
+// slowly.
 async function load({lateMusic = false} = {}) {
   const tab = await browser.open('about:blank');
   await tab.cdp.send('Network.enable');
   await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
   if (lateMusic) {
-    const opening = new Set();
-    const held = [];
-    const release = () => held.splice(0).forEach((requestId) =>
-      tab.cdp.send('Fetch.continueRequest', {requestId}).catch(() => {}));
-    tab.cdp.on('Network.loadingFinished', ({requestId}) => {
-      if (!opening.has(requestId)) return;
-      opening.delete(requestId);
-      // Some frames after the last of them, so that any that wait for a frame
-      // alone would have gone.
-      if (opening.size === 0) setTimeout(release, 300);
-    });
-    tab.cdp.on('Network.requestWillBeSent', ({requestId, request}) => {
-      if (/\/(txt|img)\/opn\./.test(request.url)) opening.add(requestId);
-    });
-    tab.cdp.on('Fetch.requestPaused', ({requestId}) => held.push(requestId));
+    tab.cdp.on('Fetch.requestPaused', ({requestId}) => setTimeout(() =>
+      tab.cdp.send('Fetch.continueRequest', {requestId}).catch(() => {}), 500));
     await tab.cdp.send('Fetch.enable', {patterns: [{urlPattern: '*bgm.wav*', requestStage: 'Request'}]});
   }
   await tab.page.evaluateOnNewDocument(() => {
