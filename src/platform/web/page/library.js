@@ -493,13 +493,12 @@ var LibraryPirokko = {
       // The page may have asked for it already, while the engine loaded.
       var early = window.pirokkoEarly && window.pirokkoEarly[name];
       if (early) delete window.pirokkoEarly[name];
-      return (early ? early.response : fetch(name)).then(function(response) {
-        return response.ok ? response.arrayBuffer() : null;
-      }).catch(function() { return null; });
+      return (early ? early.read : pirokkoRead(fetch(name))).then(function(read) {
+        return read && read.data;
+      });
     };
-    var layDown = function(name, buffer) {
-      if (!buffer) return;
-      var bytes = new Uint8Array(buffer);
+    var layDown = function(name, bytes) {
+      if (!bytes) return;
       var data = _malloc(bytes.length || 1);
       HEAPU8.set(bytes, data);
       var path = allocateUTF8(name);
@@ -710,32 +709,17 @@ var LibraryPirokkoAudio = {
     // The page may have asked for this very head already, while the engine
     // loaded (index.html): that answer is taken instead of asking again.
     var early = window.pirokkoEarly && window.pirokkoEarly[name];
-    var asked = early && early.bytes === bytes ? early.response :
-        fetch(name, {headers: {'Range': 'bytes=0-' + (bytes - 1)}});
+    var read = early && early.bytes === bytes ? early.read :
+        pirokkoRead(fetch(name, {headers: {'Range': 'bytes=0-' + (bytes - 1)}}), bytes);
     if (early) delete window.pirokkoEarly[name];
-    asked.then(function(response) {
+    read.then(function(read) {
+      if (!read) return done(new Uint8Array(0), 0, 0);
+      var response = read.response;
       // No byte to give: an empty file.
       if (response.status === 416) return done(new Uint8Array(0), PKA.lengthOf(response), 1);
-      if (!response.ok) return done(new Uint8Array(0), 0, 0);
+      if (!read.data) return done(new Uint8Array(0), 0, 0);
       var length = PKA.lengthOf(response);
-      // Read as it comes, and no further than the head: a site that ignores
-      // the range may be sending the whole file.
-      var reader = response.body.getReader(), head = new Uint8Array(bytes), got = 0;
-      var more = function() {
-        return reader.read().then(function(r) {
-          if (!r.done) {
-            var n = Math.min(r.value.length, bytes - got);
-            head.set(r.value.subarray(0, n), got);
-            got += n;
-            if (got < bytes) return more();
-            reader.cancel().catch(function() {});
-          }
-          done(head.subarray(0, got), length < 0 && r.done ? got : length, 1);
-        });
-      };
-      return more();
-    }).catch(function() {
-      done(new Uint8Array(0), 0, 0);
+      done(read.data, length < 0 && read.whole ? read.data.length : length, 1);
     });
   },
 
