@@ -40,16 +40,22 @@ async function load({lateMusic = false} = {}) {
       window.pkContextMadeAt = performance.now();
       return new Context(options);
     };
+    const draw = CanvasRenderingContext2D.prototype.drawImage;
+    CanvasRenderingContext2D.prototype.drawImage = function(...args) {
+      window.pkFirstDrawnAt ??= performance.now();
+      return draw.apply(this, args);
+    };
   });
   await tab.page.goto(browser.url('index.html'));
   await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
   // The other scenes' files, and the music's output, come after.
-  await tab.waitFor(() => window.pkContextMadeAt !== undefined &&
+  await tab.waitFor(() => window.pkContextMadeAt !== undefined && window.pkFirstDrawnAt !== undefined &&
     performance.getEntriesByType('resource').filter((e) => /\/(txt|img)\/[0-7]\./.test(e.name)).length === 16,
   {polling: 50});
   const seen = await tab.evaluate(() => ({
     firstLine: performance.getEntriesByName('first-line')[0].startTime,
     contextMadeAt: window.pkContextMadeAt,
+    firstDrawnAt: window.pkFirstDrawnAt,
     requests: performance.getEntriesByType('resource').map((e) => ({
       name: new URL(e.name).pathname.slice(1), start: e.startTime})),
   }));
@@ -59,7 +65,7 @@ async function load({lateMusic = false} = {}) {
 
 test('the first line waits for the engine and the opening alone', async () => {
   for (const lateMusic of [false, false, true]) {
-    const {firstLine, contextMadeAt, requests} = await load({lateMusic});
+    const {firstLine, contextMadeAt, firstDrawnAt, requests} = await load({lateMusic});
     const asked = (name) => requests.filter((r) => r.name === name);
 
     // Asked for once each: the page's script takes what its head preloaded.
@@ -77,6 +83,9 @@ test('the first line waits for the engine and the opening alone', async () => {
           `${name} asked for at ${asked(name)[0].start} ms, before the first line at ${firstLine} ms`);
       }
     }
+    // The opening's picture is drawn after its text is on the screen, and
+    // its canvas made then: the line's own frame has no picture to draw.
+    assert.ok(firstDrawnAt > firstLine, `picture drawn at ${firstDrawnAt} ms, first line at ${firstLine} ms`);
     // Nothing sounds before the player's first gesture: the output is made
     // once the line is there.
     assert.ok(contextMadeAt > firstLine, `AudioContext made at ${contextMadeAt} ms, first line at ${firstLine} ms`);

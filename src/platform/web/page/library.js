@@ -100,13 +100,30 @@ var LibraryPirokko = {
     },
     // A picture box is drawn at most once a frame, just before it, and not
     // while hidden: the game clears, places and paints one several times in
-    // a row, and keeps one hidden as a store of pixels.
+    // a row, and keeps one hidden as a store of pixels. None is drawn before
+    // the game's first line is on the screen: the opening's text comes
+    // first, and its picture with a frame after it, as a page's images do.
     staleBoxes: [],
     stale: function(box) {
       box.pkStale = true;
       if (PK.staleBoxes.indexOf(box) >= 0) return;
       PK.staleBoxes.push(box);
-      if (PK.staleBoxes.length === 1) requestAnimationFrame(PK.drawStale);
+      if (PK.staleBoxes.length === 1) {
+        PK.whenPainted(function() { requestAnimationFrame(PK.drawStale); });
+      }
+    },
+    // A picture as a canvas to draw from, made when it is first drawn (the
+    // opening's, once its line is on the screen).
+    canvasOf: function(handle) {
+      var picture = PK.pictures[handle];
+      if (!picture || !picture.pkPixels) return picture;
+      var canvas = document.createElement('canvas');
+      canvas.width = picture.pkPixels.width;
+      canvas.height = picture.pkPixels.height;
+      canvas.getContext('2d').putImageData(picture.pkPixels, 0, 0);
+      canvas.pkDropped = picture.pkDropped;
+      PK.pictures[handle] = canvas;
+      return canvas;
     },
     drawStale: function() {
       var boxes = PK.staleBoxes;
@@ -132,7 +149,7 @@ var LibraryPirokko = {
       g.fillStyle = PK.css(box.pkBack);
       g.fillRect(0, 0, w, h);
       for (var i = 0; i < box.pkPaints.length; i++) {
-        var p = box.pkPaints[i], src = PK.pictures[p[0]];
+        var p = box.pkPaints[i], src = PK.canvasOf(p[0]);
         if (!src) continue;
         g.drawImage(src, p[1], p[2], p[3], p[4], p[5], p[6], p[7], p[8]);
       }
@@ -388,12 +405,8 @@ var LibraryPirokko = {
 
   pk_picture__deps: ['$PK'],
   pk_picture: function(bytes, width, height) {
-    var canvas = document.createElement('canvas');
-    canvas.width = width;
-    canvas.height = height;
     var data = new Uint8ClampedArray(HEAPU8.subarray(bytes, bytes + width * height * 4));
-    canvas.getContext('2d').putImageData(new ImageData(data, width, height), 0, 0);
-    PK.pictures.push(canvas);
+    PK.pictures.push({pkPixels: new ImageData(data, width, height)});
     return PK.pictures.length - 1;
   },
 
