@@ -34,7 +34,7 @@ platform::Picture windowIcon() {
 }  // namespace
 
 Fom::Fom(FomServices s)
-    : platform::Form(Design{kGameName, 681, 289, kLavender, windowIcon()}),
+    : platform::Form(Design{kGameName, 681, 289, kLavender, windowIcon}),
       Lbl(*this,
           {fom_design::kLabelTwips, u"Label1", fom_design::kLabelFace, fom_design::kLabelPoints}),
       Pic(*this, {{6720, 120, 3375, 3855}, kLavender, true}),

@@ -2,6 +2,7 @@
 // The window.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,7 +25,9 @@ class Form : public Container {
         int interiorWidthPx;
         int interiorHeightPx;
         OleColor backColor;
-        Picture icon;
+        // The window's icon, made only by a backend that shows one: the page
+        // has its own, and the game starts sooner without decoding it.
+        std::function<Picture()> icon;
     };
     explicit Form(const Design& design);
     ~Form() override;

@@ -44,7 +44,10 @@ Form::Form(const Design& design)
     pal.setColor(QPalette::Window, toQColor(backColor_));
     w->setPalette(pal);
     w->setAutoFillBackground(true);
-    if (!design.icon.isEmpty()) w->setWindowIcon(QIcon(QPixmap::fromImage(imageView(design.icon))));
+    if (design.icon) {
+        const Picture icon = design.icon();
+        if (!icon.isEmpty()) w->setWindowIcon(QIcon(QPixmap::fromImage(imageView(icon))));
+    }
     setScaleMode(kTwips);
     installAccessibility();
 }
