@@ -39,8 +39,9 @@ void pk_name(int id, const char16_t* text, int length);
 void pk_click_keys(int id, int mask, int wheel);
 void pk_announce(const char16_t* text, int length);
 void pk_tab_order(const int* ids, int count);
-// `rgba`: the page's own pixel bytes, R, G, B, A with the colour not premultiplied.
-int pk_picture(const std::uint32_t* rgba, int width, int height);
+// A picture's own pixels (Picture::Pixel), which the page reads when it
+// first draws the picture: they must stay until pk_picture_free.
+int pk_picture(const std::uint32_t* pixels, int width, int height);
 void pk_picture_free(int handle);
 void pk_clear(int id);
 void pk_paint(int id, int picture, double sx, double sy, double sw, double sh, double dx, double dy,

@@ -1,7 +1,5 @@
 #include "platform/form/PictureBox.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -12,34 +10,11 @@ namespace platform {
 
 namespace {
 
-// A picture's pixels as the page takes them: R, G, B, A bytes with the colour
-// not premultiplied, which is a little-endian word 0xAABBGGRR. Done here, not
-// by the page's script, which runs cold while the game starts; and in as few
-// steps a pixel as may be, since this code runs cold too, for the opening's
-// picture before the first line is painted (hence also no zeroing first).
-std::unique_ptr<std::uint32_t[]> pageBytes(const Picture& picture) {
-    const std::size_t n = static_cast<std::size_t>(picture.widthPx()) * picture.heightPx();
-    std::unique_ptr<std::uint32_t[]> out(new std::uint32_t[n]);
-    const Picture::Pixel* in = picture.pixels();
-    for (std::size_t i = 0; i < n; ++i) {
-        const Picture::Pixel p = in[i];
-        const std::uint32_t a = p >> 24;
-        if (a == 0xFF || a == 0) {
-            // Red and blue change places; nothing to divide out.
-            out[i] = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
-            continue;
-        }
-        // Only what is partly see-through has its colour divided out.
-        const std::uint32_t r = std::min(255u, (((p >> 16) & 0xFF) * 255 + a / 2) / a);
-        const std::uint32_t g = std::min(255u, (((p >> 8) & 0xFF) * 255 + a / 2) / a);
-        const std::uint32_t b = std::min(255u, ((p & 0xFF) * 255 + a / 2) / a);
-        out[i] = a << 24 | b << 16 | g << 8 | r;
-    }
-    return out;
-}
-
 // A picture as the page holds it, made once for each set of pixels and
-// dropped with the last picture that shares them.
+// dropped with the last picture that shares them. The page reads the pixels
+// themselves when it first draws the picture, which for the opening's is
+// after its first line is on the screen; until it is dropped, this keeps
+// them.
 class PageImages {
   public:
     int handleOf(const Picture& picture) {
@@ -47,8 +22,7 @@ class PageImages {
         auto it = handles_.find(key);
         if (it != handles_.end()) return it->second.handle;
         forgetGone();
-        const int handle =
-            pk_picture(pageBytes(picture).get(), picture.widthPx(), picture.heightPx());
+        const int handle = pk_picture(picture.pixels(), picture.widthPx(), picture.heightPx());
         handles_[key] = {handle, picture};
         return handle;
     }

@@ -116,14 +116,38 @@ var LibraryPirokko = {
     // opening's, once its line is on the screen).
     canvasOf: function(handle) {
       var picture = PK.pictures[handle];
-      if (!picture || !picture.pkPixels) return picture;
+      if (!picture || picture.tagName) return picture;
+      var image = picture.pkImage || PK.imageOf(picture);
       var canvas = document.createElement('canvas');
-      canvas.width = picture.pkPixels.width;
-      canvas.height = picture.pkPixels.height;
-      canvas.getContext('2d').putImageData(picture.pkPixels, 0, 0);
+      canvas.width = image.width;
+      canvas.height = image.height;
+      canvas.getContext('2d').putImageData(image, 0, 0);
       canvas.pkDropped = picture.pkDropped;
       PK.pictures[handle] = canvas;
       return canvas;
+    },
+    // The engine's pixels of a picture (words 0xAARRGGBB, the colour
+    // premultiplied) as the page's: R, G, B, A bytes, not premultiplied,
+    // which on a little-endian machine is a word 0xAABBGGRR.
+    imageOf: function(picture) {
+      var w = picture.pkWidth, h = picture.pkHeight, n = w * h;
+      var words = HEAPU32.subarray(picture.pkAt >> 2, (picture.pkAt >> 2) + n);
+      var image = new ImageData(Math.max(w, 1), Math.max(h, 1));
+      var out = new Uint32Array(image.data.buffer);
+      for (var i = 0; i < n; i++) {
+        var p = words[i], a = p >>> 24;
+        if (a === 255 || a === 0) {
+          // Red and blue change places; nothing to divide out.
+          out[i] = (p & 0xFF00FF00) | ((p >>> 16) & 0xFF) | ((p & 0xFF) << 16);
+          continue;
+        }
+        // Only what is partly see-through has its colour divided out.
+        var r = Math.min(255, ((((p >>> 16) & 0xFF) * 255 + (a >> 1)) / a) | 0);
+        var g = Math.min(255, ((((p >>> 8) & 0xFF) * 255 + (a >> 1)) / a) | 0);
+        var b = Math.min(255, (((p & 0xFF) * 255 + (a >> 1)) / a) | 0);
+        out[i] = (a << 24) | (b << 16) | (g << 8) | r;
+      }
+      return image;
     },
     drawStale: function() {
       var boxes = PK.staleBoxes;
@@ -404,16 +428,18 @@ var LibraryPirokko = {
   },
 
   pk_picture__deps: ['$PK'],
-  pk_picture: function(bytes, width, height) {
-    var data = new Uint8ClampedArray(HEAPU8.subarray(bytes, bytes + width * height * 4));
-    PK.pictures.push({pkPixels: new ImageData(data, width, height)});
+  pk_picture: function(pixels, width, height) {
+    PK.pictures.push({pkAt: pixels, pkWidth: width, pkHeight: height});
     return PK.pictures.length - 1;
   },
 
   pk_picture_free__deps: ['$PK'],
   pk_picture_free: function(handle) {
-    PK.pictures[handle].pkDropped = true;
+    var picture = PK.pictures[handle];
+    picture.pkDropped = true;
     PK.sweepPictures();
+    // Still to be drawn, and its pixels about to go: read them now.
+    if (PK.pictures[handle] && !picture.tagName && !picture.pkImage) picture.pkImage = PK.imageOf(picture);
   },
 
   pk_clear__deps: ['$PK'],
