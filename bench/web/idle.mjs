@@ -4,9 +4,9 @@
 // /proc over --seconds, as a percentage of one core, after --settle seconds.
 //
 // The load of a shared machine drifts by more than the difference measured,
-// so the two pages take turns, each in a fresh browser, over --rounds rounds
-// (the order turned about each round), and the ratio is the median of each
-// round's own ratio.
+// so the two pages are measured side by side, each in a fresh browser over
+// the same seconds, in each of --rounds rounds, and the ratio is the median
+// of each round's own ratio.
 
 import fs from 'node:fs';
 import {startBrowser} from '../../web/test/driver.mjs';
@@ -29,31 +29,36 @@ function cpuTicks(pid) {
 
 const sleep = (s) => new Promise((r) => setTimeout(r, s * 1000));
 
-// One page's renderer CPU over `seconds`, in % of a core.
-async function measure(page) {
-  const {root, remove} = layOut(page);
-  const browser = await startBrowser({root, autoplay: true});
+// Both pages' renderer CPU over the same `seconds`, in % of a core: each in
+// a fresh browser, the two open at once, so that whatever else the machine
+// is doing falls on both alike.
+async function measureBoth() {
+  const sites = pages.map((page) => layOut(page));
+  const browsers = [];
   try {
-    await browser.open('index.html');
+    for (const {root} of sites) browsers.push(await startBrowser({root, autoplay: true}));
+    await Promise.all(browsers.map((b) => b.open('index.html')));
     await sleep(settle);
-    const pids = await browser.rendererPids();
+    const pids = await Promise.all(browsers.map((b) => b.rendererPids()));
     const t0 = process.hrtime.bigint();
-    const before = pids.map(cpuTicks);
+    const before = pids.map((list) => list.map(cpuTicks));
     await sleep(seconds);
-    const after = pids.map(cpuTicks);
+    const after = pids.map((list) => list.map(cpuTicks));
     const wall = Number(process.hrtime.bigint() - t0) / 1e9;
-    const used = after.reduce((s, v, i) => s + v - before[i], 0) / ticksPerSecond;
-    return (100 * used) / wall;
+    return after.map((ticks, k) => {
+      const used = ticks.reduce((sum, v, i) => sum + v - before[k][i], 0) / ticksPerSecond;
+      return (100 * used) / wall;
+    });
   } finally {
-    await browser.close();
-    remove();
+    for (const b of browsers) await b.close();
+    for (const site of sites) site.remove();
   }
 }
 
 const figures = pages.map(() => []);
 for (let round = 0; round < rounds; ++round) {
-  const order = round % 2 ? [1, 0] : [0, 1];
-  for (const i of order) figures[i].push(await measure(pages[i]));
+  const both = await measureBoth();
+  both.forEach((v, i) => figures[i].push(v));
 }
 const ratios = figures[1].map((v, i) => v / figures[0][i]);
 for (const [i, page] of pages.entries()) {
