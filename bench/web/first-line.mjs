@@ -1,11 +1,11 @@
 #!/usr/bin/env node
 // Navigation to the opening's first line on the screen, in headless
 // Chromium, against a baseline page: the median (and the mean of the middle
-// 70 %) over --runs fresh tabs each, with the HTTP cache off. A page marks the moment with
-// performance.mark("first-line") (its time, from the navigation's start, is
-// what is measured); both the bare page and the game's mark the paint the
-// browser reports for the line's element (Element Timing), so that each
-// includes the frame that puts the line on the screen.
+// 70 %) over --runs fresh tabs each, with the HTTP cache off. A page marks
+// the moment with performance.mark("first-line") (its time, from the
+// navigation's start, is what is measured); both the bare page and the
+// game's mark the paint the browser reports for the line's element (Element
+// Timing), so that each includes the frame that puts the line on the screen.
 //
 // The two pages take turns, a tab of one and then a tab of the other, so
 // that a change in the machine's load falls on both alike.
