@@ -139,7 +139,8 @@ set_tests_properties(web_pictures PROPERTIES LABELS web TIMEOUT 120 ENVIRONMENT
 add_executable(web_wave_dump web/WaveDump.cpp)
 target_link_libraries(web_wave_dump PRIVATE pirokko_desktop)
 add_test(NAME web_range COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/range.test.mjs)
+add_test(NAME web_page_script COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/page-script.test.mjs)
 add_test(NAME web_music COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/music.test.mjs)
-set_tests_properties(web_range PROPERTIES LABELS web TIMEOUT 60 ENVIRONMENT "${PIROKKO_WEB_ENV}")
+set_tests_properties(web_range web_page_script PROPERTIES LABELS web TIMEOUT 60 ENVIRONMENT "${PIROKKO_WEB_ENV}")
 set_tests_properties(web_music PROPERTIES LABELS web TIMEOUT 240 ENVIRONMENT
   "${PIROKKO_WEB_ENV};PIROKKO_WEB_SITE=${PIROKKO_WEB_SITE};PIROKKO_WAVE_DUMP=$<TARGET_FILE:web_wave_dump>;PIROKKO_MAKE_WAVES=$<TARGET_FILE:web_make_waves>")

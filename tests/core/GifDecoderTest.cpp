@@ -20,10 +20,15 @@ struct GifFile {
     std::vector<int> transparentSeen;  // one graphic control block each; -1 for none
     int left = 0, top = 0, width = 4, height = 4;
     bool interlaced = false;
-    std::vector<QRgb> local;  // none if empty
-    int rowsWritten = -1;     // fewer than `height` to leave the data short
-    // Each stored row is filled with one index: the row's own number.
-    int pixel(int storedRow) const { return storedRow % 4; }
+    std::vector<QRgb> local;      // none if empty
+    int rowsWritten = -1;         // fewer than `height` to leave the data short
+    std::vector<int> rowIndexes;  // each stored row's one index, where given
+    // Each stored row is filled with one index: the row's own number, unless
+    // `rowIndexes` says otherwise.
+    int pixel(int storedRow) const {
+        const auto at = static_cast<std::size_t>(storedRow);
+        return at < rowIndexes.size() ? rowIndexes[at] : storedRow % 4;
+    }
 };
 
 const std::vector<QRgb> kFour = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
@@ -191,6 +196,20 @@ TEST(GifDecoder, RefusesWhatItCannotShowWithAReason) {
     wideScreen.screenWidth = wideScreen.screenHeight = 65535;
     GifFile wideImage = plain;
     wideImage.width = 60000, wideImage.height = 1000, wideImage.rowsWritten = 1;
+    // Indexes past the four colours that apply: written against a local
+    // table of eight, which is then taken out (its flag and its 24 bytes
+    // after the image descriptor), so that the image data keeps its 3-bit
+    // codes and the global table of four is the one that counts.
+    auto beyondTheTable = [&](int top, std::vector<int> rowIndexes) {
+        GifFile f = plain;
+        f.top = top;
+        f.local = {kFour[0], kFour[1], kFour[2], kFour[3], 0, 0, 0, 0};
+        f.rowIndexes = std::move(rowIndexes);
+        std::string bytes = write(f);
+        const std::size_t descriptor = 13 + 12;
+        bytes[descriptor + 9] = static_cast<char>(bytes[descriptor + 9] & 0x78);
+        return bytes.erase(descriptor + 10, 24);
+    };
 
     struct Case {
         const char* name;
@@ -205,6 +224,11 @@ TEST(GifDecoder, RefusesWhatItCannotShowWithAReason) {
         {"not a GIF", "\x89PNG\r\n\x1a\n rest", "Data is not in GIF format"},
         {"empty file", "", "the file ends too soon"},
         {"cut inside the image data", whole.substr(0, whole.size() - 4), "the file ends too soon"},
+        {"a colour beyond the table: the first such is named", beyondTheTable(0, {0, 7, 5, 1}),
+         "its first image uses colour 7 of a table of 4"},
+        // Rows below the screen are decoded and checked all the same.
+        {"a colour beyond the table in a row off the screen", beyondTheTable(2, {0, 1, 2, 6}),
+         "its first image uses colour 6 of a table of 4"},
         {"no trailer", whole.substr(0, whole.size() - 1), std::nullopt},
         {"no block terminator and no trailer", whole.substr(0, whole.size() - 2), std::nullopt},
     };

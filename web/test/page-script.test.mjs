@@ -1,0 +1,109 @@
+// The page's own script where it handles bytes, run under Node: the reader
+// that every fetch of the engine goes through (index.html), and the pictures'
+// pixels as the page takes them from the engine's memory (library.js).
+
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import {after, before, test} from 'node:test';
+import vm from 'node:vm';
+import {serveFolder} from './driver.mjs';
+
+const pageDir = new URL('../../src/platform/web/page/', import.meta.url);
+
+// pirokkoRead as the page defines it, inline in its head.
+const html = fs.readFileSync(new URL('index.html.in', pageDir), 'utf8');
+const readSource = /\n( *)function pirokkoRead\(asked, limit\) \{[\s\S]*?\n\1\}\n/.exec(html);
+assert.ok(readSource, 'index.html.in defines pirokkoRead');
+const pirokkoRead = new Function(`${readSource[0]}; return pirokkoRead;`)();
+
+const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-page-script-'));
+const body = Buffer.from(Array.from({length: 1000}, (_, i) => i % 251));
+let ranged, plain;
+before(async () => {
+  fs.writeFileSync(path.join(dir, 'bgm.wav'), body);
+  ranged = await serveFolder(dir);
+  plain = await serveFolder(dir, {ranges: false});
+});
+after(async () => {
+  await ranged?.close();
+  await plain?.close();
+  fs.rmSync(dir, {recursive: true, force: true});
+});
+
+test('the reader gives a whole body, or its head however the site answers a range', async () => {
+  const head = (server, limit) =>
+    pirokkoRead(fetch(server.url + 'bgm.wav', {headers: {Range: `bytes=0-${limit - 1}`}}), limit);
+  const cases = [
+    ['whole', () => pirokkoRead(fetch(ranged.url + 'bgm.wav')), 200, 1000, true],
+    ['a range honoured', () => head(ranged, 100), 206, 100, false],
+    // The site sends all 1000 bytes; only the head is kept.
+    ['a range ignored', () => head(plain, 100), 200, 100, false],
+    // All the site has is shorter than the head: it is all of it.
+    ['a head longer than the file', () => head(plain, 4096), 200, 1000, true],
+  ];
+  for (const [name, read, status, length, whole] of cases) {
+    const r = await read();
+    assert.equal(r.response.status, status, name);
+    assert.deepEqual(Buffer.from(r.data), body.subarray(0, length), name);
+    assert.equal(r.whole, whole, name);
+  }
+  // Not ok: the answer, with no body read; no answer at all: null.
+  const missing = await pirokkoRead(fetch(ranged.url + 'gone.wav'));
+  assert.equal(missing.response.status, 404);
+  assert.equal(missing.data, null);
+  const closed = await serveFolder(dir);
+  await closed.close();
+  assert.equal(await pirokkoRead(fetch(closed.url + 'bgm.wav'), 100), null);
+});
+
+// library.js in a context of its own, with the engine's memory and the
+// browser's ImageData stood in for.
+function loadLibrary(words) {
+  class ImageData {
+    constructor(width, height) {
+      Object.assign(this, {width, height, data: new Uint8ClampedArray(width * height * 4)});
+    }
+  }
+  const context = vm.createContext({
+    HEAPU32: words, ImageData, mergeInto() {}, LibraryManager: {library: {}},
+  });
+  vm.runInContext(fs.readFileSync(new URL('library.js', pageDir), 'utf8'), context);
+  context.PK = context.LibraryPirokko.$PK;
+  return context;
+}
+
+test("a picture's pixels become the page's bytes, and outlive the engine's copy", () => {
+  // The engine's words: 0xAARRGGBB with the colour premultiplied.
+  const pixels = [
+    0xFF112233,  // opaque: red and blue change places
+    0x00000000,  // see-through
+    0x80402010,  // half see-through: the colour divided out, rounded
+    0x80FF8000,  // more colour than alpha allows: held at 255
+  ];
+  const shown = [
+    [0x11, 0x22, 0x33, 0xFF], [0, 0, 0, 0], [0x80, 0x40, 0x20, 0x80], [0xFF, 0xFF, 0x00, 0x80],
+  ];
+  const words = new Uint32Array(16);
+  words.set(pixels, 4);
+  const lib = loadLibrary(words);
+  const {PK} = lib;
+  const bytes = (image) => Array.from({length: image.width * image.height},
+    (_, i) => Array.from(image.data.subarray(i * 4, i * 4 + 4)));
+
+  const handle = lib.LibraryPirokko.pk_picture(4 * 4, 2, 2);
+  assert.deepEqual(bytes(PK.imageOf(PK.pictures[handle])), shown);
+
+  // A box still to draw it when the engine lets its pixels go: they are read
+  // then, before the engine's memory is used again.
+  PK.els = [null, {pkPaints: [[handle, 0, 0, 2, 2, 0, 0, 2, 2]]}];
+  lib.LibraryPirokko.pk_picture_free(handle);
+  words.fill(0xFFFFFFFF);
+  assert.deepEqual(bytes(PK.pictures[handle].pkImage), shown);
+
+  // With no box to draw it, it is gone.
+  const unused = lib.LibraryPirokko.pk_picture(4 * 4, 2, 2);
+  lib.LibraryPirokko.pk_picture_free(unused);
+  assert.equal(PK.pictures[unused], null);
+});
