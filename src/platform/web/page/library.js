@@ -54,6 +54,13 @@ var LibraryPirokko = {
       hidden();
       document.addEventListener('visibilitychange', hidden);
     },
+    // What the page asked for while the engine loaded (index.html), taken
+    // once: a later fetch of the same name asks again.
+    takeEarly: function(name) {
+      var early = window.pirokkoEarly && window.pirokkoEarly[name];
+      if (early) delete window.pirokkoEarly[name];
+      return early;
+    },
     css: function(c) {
       return 'rgb(' + (c & 255) + ',' + ((c >> 8) & 255) + ',' + ((c >> 16) & 255) + ')';
     },
@@ -116,15 +123,17 @@ var LibraryPirokko = {
     // opening's, once its line is on the screen).
     canvasOf: function(handle) {
       var picture = PK.pictures[handle];
-      if (!picture || picture.tagName) return picture;
-      var image = picture.pkImage || PK.imageOf(picture);
-      var canvas = document.createElement('canvas');
-      canvas.width = image.width;
-      canvas.height = image.height;
-      canvas.getContext('2d').putImageData(image, 0, 0);
-      canvas.pkDropped = picture.pkDropped;
-      PK.pictures[handle] = canvas;
-      return canvas;
+      if (!picture) return null;
+      if (!picture.pkCanvas) {
+        var image = picture.pkImage || PK.imageOf(picture);
+        var canvas = document.createElement('canvas');
+        canvas.width = image.width;
+        canvas.height = image.height;
+        canvas.getContext('2d').putImageData(image, 0, 0);
+        picture.pkCanvas = canvas;
+        picture.pkImage = null;
+      }
+      return picture.pkCanvas;
     },
     // The engine's pixels of a picture (words 0xAARRGGBB, the colour
     // premultiplied) as the page's: R, G, B, A bytes, not premultiplied,
@@ -439,7 +448,7 @@ var LibraryPirokko = {
     picture.pkDropped = true;
     PK.sweepPictures();
     // Still to be drawn, and its pixels about to go: read them now.
-    if (PK.pictures[handle] && !picture.tagName && !picture.pkImage) picture.pkImage = PK.imageOf(picture);
+    if (PK.pictures[handle] && !picture.pkCanvas && !picture.pkImage) picture.pkImage = PK.imageOf(picture);
   },
 
   pk_clear__deps: ['$PK'],
@@ -530,8 +539,7 @@ var LibraryPirokko = {
     };
     var bytesOf = function(name) {
       // The page may have asked for it already, while the engine loaded.
-      var early = window.pirokkoEarly && window.pirokkoEarly[name];
-      if (early) delete window.pirokkoEarly[name];
+      var early = PK.takeEarly(name);
       return (early ? early.read : pirokkoRead(fetch(name))).then(function(read) {
         return read && read.data;
       });
@@ -734,7 +742,7 @@ var LibraryPirokkoAudio = {
     },
   },
 
-  pk_audio_prefetch__deps: ['$PKA'],
+  pk_audio_prefetch__deps: ['$PKA', '$PK'],
   pk_audio_prefetch: function(namePtr, bytes) {
     var name = UTF8ToString(namePtr);
     var done = function(data, length, found) {
@@ -747,10 +755,9 @@ var LibraryPirokkoAudio = {
     };
     // The page may have asked for this very head already, while the engine
     // loaded (index.html): that answer is taken instead of asking again.
-    var early = window.pirokkoEarly && window.pirokkoEarly[name];
+    var early = PK.takeEarly(name);
     var read = early && early.bytes === bytes ? early.read :
         pirokkoRead(fetch(name, {headers: {'Range': 'bytes=0-' + (bytes - 1)}}), bytes);
-    if (early) delete window.pirokkoEarly[name];
     read.then(function(read) {
       if (!read) return done(new Uint8Array(0), 0, 0);
       var response = read.response;
