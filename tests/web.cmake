@@ -72,6 +72,24 @@ add_test(NAME web_decoders COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/tes
 set_tests_properties(web_decoders PROPERTIES LABELS web TIMEOUT 300 ENVIRONMENT
   "PIROKKO_PROBE_NATIVE=$<TARGET_FILE:web_probe_native>;PIROKKO_PROBE_WASM=${probe_js};PIROKKO_MAKE_WAVES=$<TARGET_FILE:web_make_waves>;PIROKKO_GIF_FOLDERS=${CMAKE_SOURCE_DIR}/game/img:${CMAKE_CURRENT_SOURCE_DIR}/data:${CMAKE_SOURCE_DIR}/../shared/gif-test-suite")
 
+# The web program's own store of the site's files, read through the C library
+# as the shared code reads a file, with no file system of Emscripten's.
+set(site_files_js ${CMAKE_CURRENT_BINARY_DIR}/web/site_files_test.js)
+set(site_files_sources ${CMAKE_CURRENT_SOURCE_DIR}/web/SiteFilesTest.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/web/system/SiteFiles.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/common/RegularFile.cpp)
+add_custom_command(
+  OUTPUT ${site_files_js} ${CMAKE_CURRENT_BINARY_DIR}/web/site_files_test.wasm
+  COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}
+          ${PIROKKO_EMCC} -std=c++20 -O1 -Wall -Wextra -Werror -I${CMAKE_SOURCE_DIR}/src ${site_files_sources}
+          -sFILESYSTEM=0 -sENVIRONMENT=node -sEXIT_RUNTIME=1 -o ${site_files_js}
+  DEPENDS ${site_files_sources} ${CMAKE_SOURCE_DIR}/src/platform/web/system/SiteFiles.h
+  COMMENT "Building the test of the web program's files")
+add_custom_target(web_site_files_test ALL DEPENDS ${site_files_js})
+# (The loader would fetch the .wasm by URL under Node 20's fetch.)
+add_test(NAME web_site_files COMMAND ${PIROKKO_NODE} --no-experimental-fetch ${site_files_js})
+set_tests_properties(web_site_files PROPERTIES LABELS web TIMEOUT 60)
+
 # ---------------------------------------------------------------------------
 # The web edition itself, played in the browser: the web build's site,
 # brought up to date with this build, so that no test plays an old page.

@@ -1,17 +1,15 @@
 // The web program: the game over the web backend, which this program's link
-// picks. The page's file system is empty at first: the scripts and pictures
-// are fetched from beside the page into it, so that each is read at once
-// when the game asks for it. The game starts once the opening's are in; the
-// player's clicks wait for the rest (library.js), so no scene is chosen
-// before its files are there. A file the site lacks is simply not there, and
-// the game meets it as the desktop meets a missing file, at the same moment
-// of play. The music is streamed while it plays: only its head is fetched
-// before the game starts.
+// picks. The program's folder is empty at first: the scripts and pictures
+// are fetched from beside the page and kept in it (system/SiteFiles.h), so
+// that each is read at once when the game asks for it. The game starts once
+// the opening's are in; the player's clicks wait for the rest (library.js),
+// so no scene is chosen before its files are there. A file the site lacks is
+// simply not there, and the game meets it as the desktop meets a missing
+// file, at the same moment of play. The music is streamed while it plays:
+// only its head is fetched before the game starts.
 
 #include <emscripten.h>
-#include <sys/stat.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,6 +20,7 @@
 #include "app/Identity.h"
 #include "platform/system/Program.h"
 #include "platform/web/media/StreamedFiles.h"
+#include "platform/web/system/SiteFiles.h"
 
 extern "C" void pk_fetch(const char* first, const char* rest);
 
@@ -40,24 +39,14 @@ void startGame() {
     (void)fom;
 }
 
-// Every folder on the way to `path`.
-void makeFolders(const std::string& path) {
-    for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
-        ::mkdir(path.substr(0, at).c_str(), 0755);
-}
-
 }  // namespace
 
 extern "C" {
 
-// A file fetched: laid down under the program's folder.
-EMSCRIPTEN_KEEPALIVE void pk_file_arrived(const char* name, const char* data, int length) {
-    const std::string path = platform::toUtf8(platform::ProgramFolder()) + "/" + name;
-    makeFolders(path);
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, static_cast<std::size_t>(length), f);
-        std::fclose(f);
-    }
+// A file fetched: kept under the program's folder.
+EMSCRIPTEN_KEEPALIVE void pk_file_arrived(const char* name, const std::uint8_t* data, int length) {
+    platform::keepSiteFile(platform::toUtf8(platform::ProgramFolder()) + "/" + name,
+                           std::vector<std::uint8_t>(data, data + length));
 }
 
 EMSCRIPTEN_KEEPALIVE void pk_files_ready() {

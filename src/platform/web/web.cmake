@@ -21,6 +21,7 @@ add_library(pirokko_web STATIC $<TARGET_OBJECTS:pirokko_platform>
   ${CMAKE_CURRENT_LIST_DIR}/system/FileWatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system/Language.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system/Program.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system/SiteFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system/WebTimerHost.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/web/Messages.cpp)
 target_link_libraries(pirokko_web PUBLIC pirokko_platform_interface)
@@ -58,7 +59,7 @@ target_link_options(pirokko_engine PRIVATE
   --pre-js ${PIROKKO_CP932_JS}
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=0
   -sEXPORTED_FUNCTIONS=_main,_malloc,_free
-  -sMALLOC=emmalloc -sWASMFS=1)
+  -sMALLOC=emmalloc -sFILESYSTEM=0)
 # The page around the engine, beside it. The page names the opening's files
 # to fetch early; they are read from the game folder's one list of names.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/GameFolder.h)
