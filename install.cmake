@@ -44,7 +44,7 @@ add_custom_target(icon_png ALL DEPENDS ${PIROKKO_ICON_PNG})
 # needs Emscripten): an install or package without it stops here, saying so,
 # instead of shipping a program whose --export-web cannot work. It comes
 # first, so that nothing is installed before it.
-set(PIROKKO_WEB_ENGINE_FILES index.html pirokko.css pirokko.js pirokko.wasm)
+set(PIROKKO_WEB_ENGINE_FILES index.html pirokko.js pirokko.wasm)
 install(CODE "
   foreach(f ${PIROKKO_WEB_ENGINE_FILES})
     if(NOT EXISTS \"${PIROKKO_WEB_SITE}/\${f}\")

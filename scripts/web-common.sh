@@ -58,7 +58,7 @@ ensure_web_driver() {
 }
 
 # build_web_engine: the web edition's engine in build-web/site (pirokko.js,
-# pirokko.wasm, index.html, pirokko.css), with what building it needs. The
+# pirokko.wasm, index.html), with what building it needs. The
 # desktop's package carries it, so this comes before any package is made.
 build_web_engine() {
   ensure_web_toolchain

@@ -1,7 +1,7 @@
 #!/usr/bin/env node
 // What the web edition's engine weighs on the wire: every file of the site
-// that is not the game's own content (pirokko.js, pirokko.wasm, index.html,
-// pirokko.css), gzipped at level 9, against the goal; then what each part of
+// that is not the game's own content (pirokko.js, pirokko.wasm and
+// index.html, which holds the page's style), gzipped at level 9, against the goal; then what each part of
 // the wasm code weighs, from the same engine linked again with its function
 // names kept (--profiling-funcs), grouped by where the code comes from.
 //
@@ -32,7 +32,7 @@ const site = path.join(build, 'site');
 const gz = (bytes) => zlib.gzipSync(bytes, {level: 9}).length;
 const kb = (n) => (n / 1024).toFixed(1).padStart(7) + ' KB';
 
-const files = ['pirokko.js', 'pirokko.wasm', 'index.html', 'pirokko.css'];
+const files = ['pirokko.js', 'pirokko.wasm', 'index.html'];
 let total = 0;
 console.log('The engine\'s download (gzip -9):');
 for (const f of files) {

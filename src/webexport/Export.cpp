@@ -60,8 +60,7 @@ bool sameBytes(const fs::path& a, const fs::path& b) {
 }  // namespace
 
 const std::vector<std::string>& engineFiles() {
-    static const std::vector<std::string> files{"index.html", "pirokko.css", "pirokko.js",
-                                                "pirokko.wasm"};
+    static const std::vector<std::string> files{"index.html", "pirokko.js", "pirokko.wasm"};
     return files;
 }
 

@@ -23,8 +23,8 @@ macro(check_layout root launcher_dir)
                 ${_share}/man/man6/pirokko-check.6.gz ${_share}/applications/${APP_ID}.desktop
                 ${_share}/metainfo/${APP_ID}.metainfo.xml ${_share}/man/man6/pirokko.6.gz
                 ${_share}/doc/pirokko/copyright ${_share}/doc/pirokko/changelog.gz
-                ${_share}/pirokko/web/index.html ${_share}/pirokko/web/pirokko.css
-                ${_share}/pirokko/web/pirokko.js ${_share}/pirokko/web/pirokko.wasm)
+                ${_share}/pirokko/web/index.html ${_share}/pirokko/web/pirokko.js
+                ${_share}/pirokko/web/pirokko.wasm)
     if(NOT EXISTS ${_path})
       fail("missing: ${_path}")
     endif()
@@ -154,7 +154,7 @@ macro(check_export program engine)
   if(NOT _rc EQUAL 0)
     fail("${program} --export-web failed (${_rc}):\n${_out}${_err}")
   else()
-    foreach(_file index.html pirokko.css pirokko.js pirokko.wasm)
+    foreach(_file index.html pirokko.js pirokko.wasm)
       execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${engine}/${_file} ${_site}/${_file}
                       RESULT_VARIABLE _rc)
       if(NOT _rc EQUAL 0)

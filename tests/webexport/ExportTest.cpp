@@ -61,7 +61,7 @@ class Export : public ::testing::Test {
   protected:
     Export() : place(scratch.path().toStdString()), engine(place / "engine") {
         fs::create_directory(engine);
-        for (const char* name : {"index.html", "pirokko.css", "pirokko.js", "pirokko.wasm"})
+        for (const char* name : {"index.html", "pirokko.js", "pirokko.wasm"})
             write(engine / name, std::string("engine ") + name);
     }
 
@@ -88,7 +88,7 @@ class Export : public ::testing::Test {
     // nothing else but its marker.
     void expectExportOf(const fs::path& out) {
         std::vector<std::string> expected{".pirokko-export", "bgm.wav"};
-        for (const char* name : {"index.html", "pirokko.css", "pirokko.js", "pirokko.wasm"}) {
+        for (const char* name : {"index.html", "pirokko.js", "pirokko.wasm"}) {
             expected.push_back(name);
             EXPECT_EQ(read(out / name), read(engine / name)) << name;
         }
@@ -114,7 +114,7 @@ class Export : public ::testing::Test {
 TEST_F(Export, WritesAMissingOrEmptyFolderAndLeavesNothingBesideIt) {
     Outcome r = exportGame(place / "site");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("to " + (place / "site").string() + " (23 files)"), std::string::npos)
+    EXPECT_NE(r.out.find("to " + (place / "site").string() + " (22 files)"), std::string::npos)
         << r.out;
     expectExportOf(place / "site");
 

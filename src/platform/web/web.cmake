@@ -80,9 +80,11 @@ set(PIROKKO_MUSIC_HEAD_BYTES 65536)
 math(EXPR PIROKKO_MUSIC_HEAD_LAST "${PIROKKO_MUSIC_HEAD_BYTES} - 1")
 set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/media/StreamedFiles.cpp APPEND PROPERTY
   COMPILE_DEFINITIONS PIROKKO_MUSIC_HEAD_BYTES=${PIROKKO_MUSIC_HEAD_BYTES})
+# The page's style goes into the page: a style sheet of its own would be one
+# more request before the first line, and one the engine's script waits for.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PIROKKO_WEB_PAGE}/pirokko.css)
+file(READ ${PIROKKO_WEB_PAGE}/pirokko.css PIROKKO_PAGE_STYLE)
 configure_file(${PIROKKO_WEB_PAGE}/index.html.in ${CMAKE_BINARY_DIR}/site/index.html @ONLY)
-add_custom_command(TARGET pirokko_engine POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${PIROKKO_WEB_PAGE}/pirokko.css ${CMAKE_BINARY_DIR}/site/)
 # emcc needs Debian's acorn, which a Node.js other than Debian's does not find.
 set_property(TARGET pirokko_engine PROPERTY RULE_LAUNCH_LINK
   "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs")
