@@ -5,10 +5,13 @@
 #include <unistd.h>
 #include <wasi/api.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdarg>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -36,26 +39,12 @@ Store& store() {
 // The standard streams are the page's console, not files of the site.
 constexpr int kFirstFile = 3;
 
-// `path` made absolute and plain: no empty, "." or ".." parts.
+// `path` made absolute and plain, as the shared code's absolutePath makes
+// one: the root is the only working folder there is.
 std::string plain(const char* path) {
-    std::vector<std::string> parts;
-    std::string part;
-    const std::string whole = path[0] == '/' ? std::string(path) : "/" + std::string(path);
-    for (std::size_t i = 0; i <= whole.size(); ++i) {
-        if (i < whole.size() && whole[i] != '/') {
-            part += whole[i];
-            continue;
-        }
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        part.clear();
-    }
-    std::string out;
-    for (const std::string& p : parts) out += "/" + p;
-    return out.empty() ? "/" : out;
+    std::string out = std::filesystem::path("/").append(path).lexically_normal().string();
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
 }
 
 enum class Kind { kMissing, kFile, kFolder };
@@ -71,6 +60,17 @@ Kind kindOf(const std::string& path, Bytes* bytes = nullptr) {
     if (next != files.end() && next->first.compare(0, below.size(), below) == 0)
         return Kind::kFolder;
     return Kind::kMissing;
+}
+
+// What the C library's `path` names.
+Kind kindAt(long path, Bytes* bytes = nullptr) {
+    return kindOf(plain(reinterpret_cast<const char*>(path)), bytes);
+}
+
+// Whether an `...at` call's path needs no folder to start from: the file
+// systems this one stands in for read a relative path from the root as well.
+bool fromRoot(long dirfd, long path) {
+    return dirfd == AT_FDCWD || reinterpret_cast<const char*>(path)[0] == '/';
 }
 
 void describe(const Bytes& bytes, struct stat* st) {
@@ -89,8 +89,7 @@ void describe(const Bytes& bytes, struct stat* st) {
 
 long statPath(long path, long buf) {
     Bytes bytes;
-    if (kindOf(plain(reinterpret_cast<const char*>(path)), &bytes) == Kind::kMissing)
-        return -ENOENT;
+    if (kindAt(path, &bytes) == Kind::kMissing) return -ENOENT;
     describe(bytes, reinterpret_cast<struct stat*>(buf));
     return 0;
 }
@@ -99,6 +98,11 @@ OpenFile* openFile(int fd) {
     auto& open = store().open;
     const auto it = open.find(fd);
     return it == open.end() ? nullptr : &it->second;
+}
+
+// A standard stream, or a file open here.
+bool known(long fd) {
+    return fd < kFirstFile || openFile(static_cast<int>(fd)) != nullptr;
 }
 
 }  // namespace
@@ -119,8 +123,7 @@ extern "C" {
 long __syscall_open(long path, long flags, ...) {
     if ((flags & O_ACCMODE) != O_RDONLY || (flags & (O_CREAT | O_TRUNC)) != 0) return -EROFS;
     platform::Bytes bytes;
-    const Kind kind =
-        platform::kindOf(platform::plain(reinterpret_cast<const char*>(path)), &bytes);
+    const Kind kind = platform::kindAt(path, &bytes);
     if (kind == Kind::kMissing) return -ENOENT;
     if (kind == Kind::kFile && (flags & O_DIRECTORY) != 0) return -ENOTDIR;
     auto& open = platform::store().open;
@@ -146,26 +149,22 @@ long __syscall_lstat64(long path, long buf) {
 }
 
 long __syscall_fstatat64(long dirfd, long path, long buf, long) {
-    // Only what needs no folder to start from: the file systems this one
-    // stands in for read a relative path from the root as well.
-    if (dirfd != AT_FDCWD && reinterpret_cast<const char*>(path)[0] != '/') return -ENOTSUP;
+    if (!platform::fromRoot(dirfd, path)) return -ENOTSUP;
     return platform::statPath(path, buf);
 }
 
 long __syscall_access(long path, long amode) {
-    if (platform::kindOf(platform::plain(reinterpret_cast<const char*>(path))) == Kind::kMissing)
-        return -ENOENT;
+    if (platform::kindAt(path) == Kind::kMissing) return -ENOENT;
     return (amode & W_OK) != 0 ? -EROFS : 0;
 }
 
 long __syscall_faccessat(long dirfd, long path, long amode, long) {
-    if (dirfd != AT_FDCWD && reinterpret_cast<const char*>(path)[0] != '/') return -ENOTSUP;
+    if (!platform::fromRoot(dirfd, path)) return -ENOTSUP;
     return __syscall_access(path, amode);
 }
 
 long __syscall_fcntl64(long fd, long cmd, ...) {
-    if (fd >= platform::kFirstFile && platform::openFile(static_cast<int>(fd)) == nullptr)
-        return -EBADF;
+    if (!platform::known(fd)) return -EBADF;
     switch (cmd) {
         case F_GETFL:
             return O_RDONLY;
@@ -179,8 +178,7 @@ long __syscall_fcntl64(long fd, long cmd, ...) {
 }
 
 long __syscall_ioctl(long fd, long, ...) {
-    if (fd >= platform::kFirstFile && platform::openFile(static_cast<int>(fd)) == nullptr)
-        return -EBADF;
+    if (!platform::known(fd)) return -EBADF;
     return -ENOTTY;
 }
 
