@@ -65,6 +65,14 @@ export async function serveFolder(root, {ranges = true} = {}) {
 
 // The flags every run uses: no sandbox (root), no network of its own, a
 // profile of its own that is thrown away.
+// `root` served twice, by a host that honours byte ranges and by one that
+// ignores them; close() stops both.
+export async function serveRangedAndPlain(root) {
+  const ranged = await serveFolder(root);
+  const plain = await serveFolder(root, {ranges: false});
+  return {ranged, plain, close: () => Promise.all([ranged.close(), plain.close()])};
+}
+
 export function chromiumArgs({userDataDir, autoplay = false, extra = []}) {
   const args = [
     '--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',

@@ -8,7 +8,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import vm from 'node:vm';
-import {serveFolder} from './driver.mjs';
+import {serveFolder, serveRangedAndPlain} from './driver.mjs';
 
 const pageDir = new URL('../../src/platform/web/page/', import.meta.url);
 
@@ -20,15 +20,14 @@ const pirokkoRead = new Function(`${readSource[0]}; return pirokkoRead;`)();
 
 const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-page-script-'));
 const body = Buffer.from(Array.from({length: 1000}, (_, i) => i % 251));
-let ranged, plain;
+let hosts, ranged, plain;
 before(async () => {
   fs.writeFileSync(path.join(dir, 'bgm.wav'), body);
-  ranged = await serveFolder(dir);
-  plain = await serveFolder(dir, {ranges: false});
+  hosts = await serveRangedAndPlain(dir);
+  ({ranged, plain} = hosts);
 });
 after(async () => {
-  await ranged?.close();
-  await plain?.close();
+  await hosts?.close();
   fs.rmSync(dir, {recursive: true, force: true});
 });
 

@@ -7,12 +7,13 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {serveFolder} from './driver.mjs';
+import {serveRangedAndPlain} from './driver.mjs';
 
 const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-range-'));
 const body = Buffer.from(Array.from({length: 1000}, (_, i) => i % 251));
 let server;
 let plain;
+let hosts;
 
 before(async () => {
   const site = path.join(dir, 'site');
@@ -20,12 +21,11 @@ before(async () => {
   fs.writeFileSync(path.join(site, 'data.wav'), body);
   fs.writeFileSync(path.join(site, 'empty.wav'), Buffer.alloc(0));
   fs.writeFileSync(path.join(dir, 'secret.wav'), body);
-  server = await serveFolder(site);
-  plain = await serveFolder(site, {ranges: false});
+  hosts = await serveRangedAndPlain(site);
+  ({ranged: server, plain} = hosts);
 });
 after(async () => {
-  await server?.close();
-  await plain?.close();
+  await hosts?.close();
   fs.rmSync(dir, {recursive: true, force: true});
 });
 
