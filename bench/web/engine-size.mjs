@@ -1,9 +1,10 @@
 #!/usr/bin/env node
 // What the web edition's engine weighs on the wire: every file of the site
 // that is not the game's own content (pirokko.js, pirokko.wasm and
-// index.html, which holds the page's style), gzipped at level 9, against the goal; then what each part of
-// the wasm code weighs, from the same engine linked again with its function
-// names kept (--profiling-funcs), grouped by where the code comes from.
+// index.html, which holds the page's style), gzipped at level 9, against the
+// goal; then what each part of the wasm code weighs, from the same engine
+// linked again with its function names kept (--profiling-funcs), grouped by
+// where the code comes from.
 //
 //   bench/web/engine-size.mjs [BUILD_WEB]     (default: build-web)
 
