@@ -52,8 +52,26 @@ async function load({lateMusic = false} = {}) {
   await tab.waitFor(() => window.pkContextMadeAt !== undefined && window.pkFirstDrawnAt !== undefined &&
     performance.getEntriesByType('resource').filter((e) => /\/(txt|img)\/[0-7]\./.test(e.name)).length === 16,
   {polling: 50});
-  const seen = await tab.evaluate(() => ({
+  const seen = await tab.evaluate(async () => ({
     firstLine: performance.getEntriesByName('first-line')[0].startTime,
+    // The text's face and size, and those the page looked up before the
+    // engine came, set on an element of this page as they were on that one.
+    textFont: (() => {
+      const style = getComputedStyle(document.querySelector('.pk-label'));
+      return `${style.fontSize} ${style.fontFamily}`;
+    })(),
+    earlyFont: await (async () => {
+      const page = new DOMParser().parseFromString(await (await fetch('index.html')).text(), 'text/html');
+      const early = page.querySelector('.pk-faces');
+      if (!early) return null;
+      const probe = document.body.appendChild(document.createElement('div'));
+      probe.setAttribute('style', early.getAttribute('style'));
+      const style = getComputedStyle(probe);
+      const font = `${style.fontSize} ${style.fontFamily}`;
+      probe.remove();
+      return font;
+    })(),
+    earlyLeft: document.querySelectorAll('.pk-faces').length,
     contextMadeAt: window.pkContextMadeAt,
     firstDrawnAt: window.pkFirstDrawnAt,
     requests: performance.getEntriesByType('resource').map((e) => ({
@@ -65,7 +83,7 @@ async function load({lateMusic = false} = {}) {
 
 test('the first line waits for the engine and the opening alone', async () => {
   for (const lateMusic of [false, false, true]) {
-    const {firstLine, contextMadeAt, firstDrawnAt, requests} = await load({lateMusic});
+    const {firstLine, contextMadeAt, firstDrawnAt, requests, textFont, earlyFont, earlyLeft} = await load({lateMusic});
     const asked = (name) => requests.filter((r) => r.name === name);
 
     // Asked for once each: the page's script takes what its head preloaded.
@@ -89,6 +107,10 @@ test('the first line waits for the engine and the opening alone', async () => {
     // Nothing sounds before the player's first gesture: the output is made
     // once the line is there.
     assert.ok(contextMadeAt > firstLine, `AudioContext made at ${contextMadeAt} ms, first line at ${firstLine} ms`);
+    // The faces the page looks up early are the text's own, and the
+    // element that looked them up is gone with the window made.
+    assert.equal(earlyFont, textFont);
+    assert.equal(earlyLeft, 0);
   }
 });
 

@@ -73,6 +73,27 @@ endforeach()
 set(PIROKKO_OPENING_SCRIPT ${kScriptFolder}${kOpening}${kScriptSuffix})
 set(PIROKKO_OPENING_PICTURE ${kPictureFolder}${kOpening}${kPictureSuffix})
 set(PIROKKO_MUSIC ${kMusicFile})
+# The text's faces, as the engine names them to the page (form/Fonts.cpp):
+# the page has the browser look them up while the engine is on its way.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/LabelDesign.h)
+file(READ ${CMAKE_SOURCE_DIR}/src/app/LabelDesign.h PIROKKO_LABEL_DESIGN_H)
+if(NOT PIROKKO_LABEL_DESIGN_H MATCHES "kLabelFace\\[\\] = u\"([^\"]*)\"")
+  message(FATAL_ERROR "app/LabelDesign.h no longer defines kLabelFace as the page expects")
+endif()
+set(PIROKKO_TEXT_FACES "'${CMAKE_MATCH_1}'")
+if(NOT PIROKKO_LABEL_DESIGN_H MATCHES "kLabelFaceStandIns{([^}]*)}")
+  message(FATAL_ERROR "app/LabelDesign.h no longer defines kLabelFaceStandIns as the page expects")
+endif()
+string(REGEX MATCHALL "u\"[^\"]*\"" standIns "${CMAKE_MATCH_1}")
+foreach(face ${standIns})
+  string(REGEX REPLACE "^u\"(.*)\"$" "'\\1'" face "${face}")
+  string(APPEND PIROKKO_TEXT_FACES ", ${face}")
+endforeach()
+string(APPEND PIROKKO_TEXT_FACES ", sans-serif")
+if(NOT PIROKKO_LABEL_DESIGN_H MATCHES "kLabelPoints = ([0-9.]+);")
+  message(FATAL_ERROR "app/LabelDesign.h no longer defines kLabelPoints as the page expects")
+endif()
+set(PIROKKO_TEXT_POINTS ${CMAKE_MATCH_1})
 # How much of the music is fetched before the game starts, so that its open
 # can check the file at once (media/StreamedFiles.cpp); the page asks for it
 # while the engine loads.

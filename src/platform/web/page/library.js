@@ -211,6 +211,9 @@ var LibraryPirokko = {
     var caption = PK.text(captionPtr, captionLen);
     document.title = caption;
     var holder = document.getElementById('pirokko-holder') || document.body;
+    // The page's faces have been looked up; the window sets its own text.
+    var faces = document.querySelector('.pk-faces');
+    if (faces) faces.remove();
     var frame = document.createElement('div');
     frame.className = 'pk-frame';
     var root = document.createElement('section');
