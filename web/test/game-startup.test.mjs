@@ -72,6 +72,9 @@ async function load({lateMusic = false} = {}) {
       return font;
     })(),
     earlyLeft: document.querySelectorAll('.pk-faces').length,
+    // Once the line is painted, the window is no layer of its own: one kept
+    // is not drawn again at a new scale, and a resize would blur its text.
+    formWillChange: getComputedStyle(document.querySelector('.pk-form')).willChange,
     contextMadeAt: window.pkContextMadeAt,
     firstDrawnAt: window.pkFirstDrawnAt,
     requests: performance.getEntriesByType('resource').map((e) => ({
@@ -83,7 +86,8 @@ async function load({lateMusic = false} = {}) {
 
 test('the first line waits for the engine and the opening alone', async () => {
   for (const lateMusic of [false, false, true]) {
-    const {firstLine, contextMadeAt, firstDrawnAt, requests, textFont, earlyFont, earlyLeft} = await load({lateMusic});
+    const {firstLine, contextMadeAt, firstDrawnAt, requests, textFont, earlyFont, earlyLeft, formWillChange} =
+      await load({lateMusic});
     const asked = (name) => requests.filter((r) => r.name === name);
 
     // Asked for once each: the page's script takes what its head preloaded.
@@ -111,6 +115,7 @@ test('the first line waits for the engine and the opening alone', async () => {
     // element that looked them up is gone with the window made.
     assert.equal(earlyFont, textFont);
     assert.equal(earlyLeft, 0);
+    assert.equal(formWillChange, 'auto');
   }
 });
 

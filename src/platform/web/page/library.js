@@ -224,6 +224,12 @@ var LibraryPirokko = {
     root.style.width = width + 'px';
     root.style.height = height + 'px';
     root.style.backgroundColor = PK.css(back);
+    // The window's first frame, with the first line in it, comes sooner
+    // with the window as a layer of its own. Only until then: a layer kept
+    // this way is not drawn again at a new scale when the page is resized,
+    // and its text would blur.
+    root.style.willChange = 'transform';
+    PK.whenPainted(function() { root.style.willChange = ''; });
     frame.appendChild(root);
     holder.appendChild(frame);
     PK.root = root;
