@@ -58,15 +58,15 @@ test('the reader gives a whole body, or its head however the site answers a rang
 });
 
 // library.js in a context of its own, with the engine's memory and the
-// browser's ImageData stood in for.
-function loadLibrary(words) {
+// browser's ImageData stood in for, and anything else the case needs.
+function loadLibrary(words, more = {}) {
   class ImageData {
     constructor(width, height) {
       Object.assign(this, {width, height, data: new Uint8ClampedArray(width * height * 4)});
     }
   }
   const context = vm.createContext({
-    HEAPU32: words, ImageData, mergeInto() {}, LibraryManager: {library: {}},
+    HEAPU32: words, ImageData, mergeInto() {}, LibraryManager: {library: {}}, ...more,
   });
   vm.runInContext(fs.readFileSync(new URL('library.js', pageDir), 'utf8'), context);
   context.PK = context.LibraryPirokko.$PK;
@@ -105,4 +105,51 @@ test("a picture's pixels become the page's bytes, and outlive the engine's copy"
   const unused = lib.LibraryPirokko.pk_picture(4 * 4, 2, 2);
   lib.LibraryPirokko.pk_picture_free(unused);
   assert.equal(PK.pictures[unused], null);
+});
+
+test('the game\'s timers count from its first line, and one let go before it never runs', () => {
+  // Intervals as the browser keeps them: each runs when the test says so.
+  const intervals = new Map();
+  let next = 1;
+  const ticked = [];
+  const lib = loadLibrary(new Uint32Array(1), {
+    setInterval: (run, ms) => (intervals.set(next, {run, ms}), next++),
+    clearInterval: (id) => intervals.delete(id),
+    Module: {_pk_event_timer: (key) => ticked.push(key)},
+  });
+  const {PK, LibraryPirokko: page} = lib;
+  const running = () => [...intervals.values()].map(({ms}) => ms).sort((a, b) => a - b);
+
+  page.pk_timer_arm(1, 1100);
+  page.pk_timer_arm(2, 1);
+  page.pk_timer_disarm(2);  // let go before the line: never runs
+  page.pk_timer_arm(3, 100);
+  page.pk_timer_arm(3, 50);  // armed again: only the second interval
+  assert.deepEqual(running(), []);
+
+  PK.markPainted();
+  assert.deepEqual(running(), [50, 1100]);
+  for (const {run} of intervals.values()) run();
+  assert.deepEqual(ticked.sort(), [1, 3]);
+
+  // Once the line is there, a timer runs from the moment it is armed.
+  page.pk_timer_arm(4, 10);
+  assert.deepEqual(running(), [10, 50, 1100]);
+  page.pk_timer_arm(4, 20);
+  page.pk_timer_disarm(1);
+  assert.deepEqual(running(), [20, 50]);
+
+  // The game's end stops them all, and one still waiting for a line that
+  // never came.
+  const ended = loadLibrary(new Uint32Array(1), {
+    setInterval: (run, ms) => (intervals.set(next, {run, ms}), next++),
+    clearInterval: (id) => intervals.delete(id),
+    document: {getElementById: () => null, body: {appendChild() {}}, createElement: () => ({setAttribute() {}})},
+  });
+  intervals.clear();
+  ended.LibraryPirokko.pk_timer_arm(5, 1);
+  ended.PK.text = () => '';
+  ended.LibraryPirokko.pk_end(0, 0);
+  ended.PK.markPainted();
+  assert.deepEqual(running(), []);
 });

@@ -475,17 +475,29 @@ var LibraryPirokko = {
     PK.stale(el);
   },
 
+  // The game's timers count from its first line on the screen: a timer of
+  // a millisecond, started with the game, otherwise ran several times
+  // between the game's start and the frame that shows the line, and held
+  // that frame up. A timer armed before then waits in PK.timers as an
+  // object, and is let go if disarmed or armed again meanwhile.
   pk_timer_arm__deps: ['$PK'],
   pk_timer_arm: function(key, ms) {
-    if (PK.timers[key]) clearInterval(PK.timers[key]);
-    PK.timers[key] = setInterval(function() {
-      Module['_pk_event_timer'](key);
-    }, ms);
+    clearInterval(PK.timers[key]);
+    var run = function() {
+      PK.timers[key] = setInterval(function() {
+        Module['_pk_event_timer'](key);
+      }, ms);
+    };
+    if (PK.painted) return run();
+    var waiting = PK.timers[key] = {};
+    PK.whenPainted(function() {
+      if (PK.timers[key] === waiting) run();
+    });
   },
 
   pk_timer_disarm__deps: ['$PK'],
   pk_timer_disarm: function(key) {
-    if (PK.timers[key]) clearInterval(PK.timers[key]);
+    clearInterval(PK.timers[key]);
     delete PK.timers[key];
   },
 
