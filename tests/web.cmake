@@ -77,7 +77,8 @@ set_tests_properties(web_decoders PROPERTIES LABELS web TIMEOUT 300 ENVIRONMENT
 set(site_files_js ${CMAKE_CURRENT_BINARY_DIR}/web/site_files_test.js)
 set(site_files_sources ${CMAKE_CURRENT_SOURCE_DIR}/web/SiteFilesTest.cpp
     ${CMAKE_SOURCE_DIR}/src/platform/web/system/SiteFiles.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/common/RegularFile.cpp)
+    ${CMAKE_SOURCE_DIR}/src/platform/common/RegularFile.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/common/FileSystem.cpp)
 add_custom_command(
   OUTPUT ${site_files_js} ${CMAKE_CURRENT_BINARY_DIR}/web/site_files_test.wasm
   COMMAND ${CMAKE_COMMAND} -E env ${PIROKKO_WEB_ENV}

@@ -7,11 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/system/FileSystem.h"
 
 namespace platform {
 
@@ -39,13 +40,8 @@ Store& store() {
 // The standard streams are the page's console, not files of the site.
 constexpr int kFirstFile = 3;
 
-// `path` made absolute and plain, as the shared code's absolutePath makes
-// one: the root is the only working folder there is.
-std::string plain(const char* path) {
-    std::string out = std::filesystem::path("/").append(path).lexically_normal().string();
-    while (out.size() > 1 && out.back() == '/') out.pop_back();
-    return out;
-}
+// The one working folder there is (__syscall_getcwd below).
+constexpr char kWorkingFolder[] = "/";
 
 enum class Kind { kMissing, kFile, kFolder };
 
@@ -64,7 +60,7 @@ Kind kindOf(const std::string& path, Bytes* bytes = nullptr) {
 
 // What the C library's `path` names.
 Kind kindAt(long path, Bytes* bytes = nullptr) {
-    return kindOf(plain(reinterpret_cast<const char*>(path)), bytes);
+    return kindOf(absolutePath(reinterpret_cast<const char*>(path)), bytes);
 }
 
 // Whether an `...at` call's path needs no folder to start from: the file
@@ -108,7 +104,7 @@ bool known(long fd) {
 }  // namespace
 
 void keepSiteFile(const std::string& path, std::vector<std::uint8_t> bytes) {
-    store().files[plain(path.c_str())] =
+    store().files[absolutePath(path)] =
         std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
 }
 
@@ -119,6 +115,13 @@ using platform::Kind;
 // The calls the C library makes for the file functions the engine uses. A
 // relative path is taken from the root, the only working folder there is.
 extern "C" {
+
+long __syscall_getcwd(long buf, long size) {
+    if (static_cast<std::size_t>(size) < sizeof platform::kWorkingFolder) return -ERANGE;
+    std::copy_n(platform::kWorkingFolder, sizeof platform::kWorkingFolder,
+                reinterpret_cast<char*>(buf));
+    return sizeof platform::kWorkingFolder;
+}
 
 long __syscall_open(long path, long flags, ...) {
     if ((flags & O_ACCMODE) != O_RDONLY || (flags & (O_CREAT | O_TRUNC)) != 0) return -EROFS;
