@@ -63,8 +63,6 @@ export async function serveFolder(root, {ranges = true} = {}) {
   };
 }
 
-// The flags every run uses: no sandbox (root), no network of its own, a
-// profile of its own that is thrown away.
 // `root` served twice, by a host that honours byte ranges and by one that
 // ignores them; close() stops both.
 export async function serveRangedAndPlain(root) {
@@ -73,6 +71,8 @@ export async function serveRangedAndPlain(root) {
   return {ranged, plain, close: () => Promise.all([ranged.close(), plain.close()])};
 }
 
+// The flags every run uses: no sandbox (root), no network of its own, a
+// profile of its own that is thrown away.
 export function chromiumArgs({userDataDir, autoplay = false, extra = []}) {
   const args = [
     '--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',

@@ -60,40 +60,37 @@ target_link_options(pirokko_engine PRIVATE
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=0
   -sEXPORTED_FUNCTIONS=_main,_malloc,_free
   -sMALLOC=emmalloc -sFILESYSTEM=0)
+# A constant the game's own header defines, for the page: `after` is what
+# follows the name, its first group the value.
+function(pirokko_game_constant out header name after)
+  set(path ${CMAKE_SOURCE_DIR}/src/app/${header})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+  file(READ ${path} text)
+  if(NOT text MATCHES "${name}${after}")
+    message(FATAL_ERROR "app/${header} no longer defines ${name} as the page expects")
+  endif()
+  set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+endfunction()
 # The page around the engine, beside it. The page names the opening's files
 # to fetch early; they are read from the game folder's one list of names.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/GameFolder.h)
-file(READ ${CMAKE_SOURCE_DIR}/src/app/GameFolder.h PIROKKO_GAME_FOLDER_H)
 foreach(part kOpening kScriptFolder kPictureFolder kScriptSuffix kPictureSuffix kMusicFile)
-  if(NOT PIROKKO_GAME_FOLDER_H MATCHES "${part} = u\"([^\"]*)\"")
-    message(FATAL_ERROR "app/GameFolder.h no longer defines ${part} as the page expects")
-  endif()
-  set(${part} ${CMAKE_MATCH_1})
+  pirokko_game_constant(${part} GameFolder.h ${part} " = u\"([^\"]*)\"")
 endforeach()
 set(PIROKKO_OPENING_SCRIPT ${kScriptFolder}${kOpening}${kScriptSuffix})
 set(PIROKKO_OPENING_PICTURE ${kPictureFolder}${kOpening}${kPictureSuffix})
 set(PIROKKO_MUSIC ${kMusicFile})
 # The text's faces, as the engine names them to the page (form/Fonts.cpp):
 # the page has the browser look them up while the engine is on its way.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/LabelDesign.h)
-file(READ ${CMAKE_SOURCE_DIR}/src/app/LabelDesign.h PIROKKO_LABEL_DESIGN_H)
-if(NOT PIROKKO_LABEL_DESIGN_H MATCHES "kLabelFace\\[\\] = u\"([^\"]*)\"")
-  message(FATAL_ERROR "app/LabelDesign.h no longer defines kLabelFace as the page expects")
-endif()
-set(PIROKKO_TEXT_FACES "'${CMAKE_MATCH_1}'")
-if(NOT PIROKKO_LABEL_DESIGN_H MATCHES "kLabelFaceStandIns{([^}]*)}")
-  message(FATAL_ERROR "app/LabelDesign.h no longer defines kLabelFaceStandIns as the page expects")
-endif()
-string(REGEX MATCHALL "u\"[^\"]*\"" standIns "${CMAKE_MATCH_1}")
+pirokko_game_constant(face LabelDesign.h kLabelFace "\\[\\] = u\"([^\"]*)\"")
+pirokko_game_constant(standIns LabelDesign.h kLabelFaceStandIns "{([^}]*)}")
+pirokko_game_constant(PIROKKO_TEXT_POINTS LabelDesign.h kLabelPoints " = ([0-9.]+);")
+string(REGEX MATCHALL "u\"[^\"]*\"" standIns "${standIns}")
+set(PIROKKO_TEXT_FACES "'${face}'")
 foreach(face ${standIns})
   string(REGEX REPLACE "^u\"(.*)\"$" "'\\1'" face "${face}")
   string(APPEND PIROKKO_TEXT_FACES ", ${face}")
 endforeach()
 string(APPEND PIROKKO_TEXT_FACES ", sans-serif")
-if(NOT PIROKKO_LABEL_DESIGN_H MATCHES "kLabelPoints = ([0-9.]+);")
-  message(FATAL_ERROR "app/LabelDesign.h no longer defines kLabelPoints as the page expects")
-endif()
-set(PIROKKO_TEXT_POINTS ${CMAKE_MATCH_1})
 # How much of the music is fetched before the game starts, so that its open
 # can check the file at once (media/StreamedFiles.cpp); the page asks for it
 # while the engine loads.
