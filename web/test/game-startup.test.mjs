@@ -65,22 +65,16 @@ async function load({lateMusic = false} = {}) {
   {polling: 50});
   const seen = await tab.evaluate(async () => ({
     firstLine: performance.getEntriesByName('first-line')[0].startTime,
-    // The text's face and size, and those the page looked up before the
-    // engine came, set on an element of this page as they were on that one.
-    textFont: (() => {
-      const style = getComputedStyle(document.querySelector('.pk-label'));
-      return `${style.fontSize} ${style.fontFamily}`;
-    })(),
-    earlyFont: await (async () => {
+    // The text's font, and the font the page looked up before the engine
+    // came: that element's style set on one of this page's.
+    fonts: await (async () => {
+      const font = (el) => `${getComputedStyle(el).fontSize} ${getComputedStyle(el).fontFamily}`;
       const page = new DOMParser().parseFromString(await (await fetch('index.html')).text(), 'text/html');
-      const early = page.querySelector('.pk-faces');
-      if (!early) return null;
       const probe = document.body.appendChild(document.createElement('div'));
-      probe.setAttribute('style', early.getAttribute('style'));
-      const style = getComputedStyle(probe);
-      const font = `${style.fontSize} ${style.fontFamily}`;
+      probe.setAttribute('style', page.querySelector('.pk-faces')?.getAttribute('style') ?? '');
+      const early = font(probe);
       probe.remove();
-      return font;
+      return {text: font(document.querySelector('.pk-label')), early};
     })(),
     earlyLeft: document.querySelectorAll('.pk-faces').length,
     // Once the line is painted, the window is no layer of its own: one kept
@@ -98,8 +92,8 @@ async function load({lateMusic = false} = {}) {
 
 test('the first line waits for the engine and the opening alone', async () => {
   for (const lateMusic of [false, false, true]) {
-    const {firstLine, contextMadeAt, firstTickAt, firstDrawnAt, requests, textFont, earlyFont, earlyLeft,
-      formWillChange} = await load({lateMusic});
+    const {firstLine, contextMadeAt, firstTickAt, firstDrawnAt, requests, fonts, earlyLeft, formWillChange} =
+      await load({lateMusic});
     const asked = (name) => requests.filter((r) => r.name === name);
 
     // Asked for once each: the page's script takes what its head preloaded.
@@ -128,7 +122,7 @@ test('the first line waits for the engine and the opening alone', async () => {
     assert.ok(firstTickAt > firstLine, `a timer ran at ${firstTickAt} ms, first line at ${firstLine} ms`);
     // The faces the page looks up early are the text's own, and the
     // element that looked them up is gone with the window made.
-    assert.equal(earlyFont, textFont);
+    assert.equal(fonts.early, fonts.text);
     assert.equal(earlyLeft, 0);
     assert.equal(formWillChange, 'auto');
   }
