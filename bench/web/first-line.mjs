@@ -8,10 +8,14 @@
 // Timing), so that each includes the frame that puts the line on the screen.
 //
 // The two pages take turns, a tab of one and then a tab of the other, so
-// that a change in the machine's load falls on both alike.
+// that a change in the machine's load falls on both alike; and each pair of
+// loads gives a ratio of its own. On a shared machine the load drifts by
+// more than the difference measured, from one run of the bench to the next
+// as within one, so the figure is the median of the pairs' ratios, with
+// the interval that holds 95 % of it when the pairs are drawn again.
 
 import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, median, pageName, trimmedMean, usage} from './serve-root.mjs';
+import {interval95, layOut, median, pageName, trimmedMean, usage} from './serve-root.mjs';
 
 const help = `usage: bench/web/first-line.mjs [--runs N] BASELINE PAGE
   Each folder holds index.html; e.g. bench/web/first-line (the bare page)
@@ -53,7 +57,9 @@ for (const {page, times} of sites) {
               `(median of ${runs}; ${Math.min(...times).toFixed(1)}-${Math.max(...times).toFixed(1)}; ` +
               `mean of the middle 70 %: ${trimmedMean(times).toFixed(1)} ms)`);
 }
-const [bare, game] = sites.map((s) => median(s.times));
 const [bareMean, gameMean] = sites.map((s) => trimmedMean(s.times));
-console.log(`First line, ${pageName(pages[1])} against ${pageName(pages[0])}: ${(game / bare).toFixed(2)}x ` +
-            `(of the means of the middle 70 %: ${(gameMean / bareMean).toFixed(2)}x)`);
+const ratios = sites[1].times.map((t, i) => t / sites[0].times[i]);
+const [low, high] = interval95(ratios, median);
+console.log(`First line, ${pageName(pages[1])} against ${pageName(pages[0])}: ${median(ratios).toFixed(2)}x, ` +
+            `the median of ${runs} pairs' ratios (95 % interval ${low.toFixed(2)}-${high.toFixed(2)}x; ` +
+            `of the means of the middle 70 %: ${(gameMean / bareMean).toFixed(2)}x)`);

@@ -49,6 +49,20 @@ export function trimmedMean(values, cut = 0.15) {
   return kept.reduce((sum, v) => sum + v, 0) / kept.length;
 }
 
+// Where `statistic` of `values` lies, 95 times in 100, were the values drawn
+// again: the middle 95 % of it over resamples of them (the bootstrap), drawn
+// by a fixed sequence so that the same values give the same interval.
+export function interval95(values, statistic, rounds = 2000) {
+  let seed = 12345;
+  const next = () => (seed = (Math.imul(seed, 1103515245) + 12345) >>> 0) / 2 ** 32;
+  const figures = [];
+  for (let r = 0; r < rounds; ++r) {
+    figures.push(statistic(values.map(() => values[Math.floor(next() * values.length)])));
+  }
+  figures.sort((a, b) => a - b);
+  return [figures[Math.floor(rounds * 0.025)], figures[Math.ceil(rounds * 0.975) - 1]];
+}
+
 // The options of a bench's command line (each --name N, defaults in
 // `options`) and its `pages` page folders, each holding an index.html.
 export function usage(text, argv, options, pages = 1) {
