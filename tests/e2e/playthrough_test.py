@@ -85,10 +85,19 @@ class ShippedGame(harness.GameTestCase):
         return harness.page_held(self.label)
 
     def chooser_open(self):
-        states = {harness.showing(b) for b in self.boxes.values()}
-        states.add(harness.showing(self.field_node))
-        self.assertEqual(len(states), 1, "the boxes and the field disagree about showing")
-        return states.pop()
+        # The game shows the boxes and the field in one handler, but the
+        # accessibility bus reports each control's state on its own: read in
+        # the middle of that, they may disagree for a moment. They must agree
+        # once the reports are in.
+        def agreed():
+            shown = {harness.showing(b) for b in self.boxes.values()}
+            shown.add(harness.showing(self.field_node))
+            return shown if len(shown) == 1 else None
+        try:
+            shown = harness.wait_for("the boxes and the field to agree", agreed, timeout=1.0)
+        except AssertionError:
+            self.fail("the boxes and the field disagree about showing")
+        return shown.pop()
 
     def showing_buttons(self):
         return {name for name, b in self.buttons.items() if harness.showing(b)}
