@@ -93,11 +93,8 @@ class ShippedGame(harness.GameTestCase):
             shown = {harness.showing(b) for b in self.boxes.values()}
             shown.add(harness.showing(self.field_node))
             return shown if len(shown) == 1 else None
-        try:
-            shown = harness.wait_for("the boxes and the field to agree", agreed, timeout=1.0)
-        except AssertionError:
-            self.fail("the boxes and the field disagree about showing")
-        return shown.pop()
+        return harness.wait_for("the boxes and the field to agree about showing", agreed,
+                                timeout=1.0).pop()
 
     def showing_buttons(self):
         return {name for name, b in self.buttons.items() if harness.showing(b)}
