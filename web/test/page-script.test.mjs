@@ -138,4 +138,18 @@ test('the game\'s timers count from its first line, and one let go before it nev
   page.pk_timer_arm(4, 20);
   page.pk_timer_disarm(1);
   assert.deepEqual(running(), [20, 50]);
+
+  // The game's end stops them all, and one still waiting for a line that
+  // never came.
+  const ended = loadLibrary(new Uint32Array(1), {
+    setInterval: (run, ms) => (intervals.set(next, {run, ms}), next++),
+    clearInterval: (id) => intervals.delete(id),
+    document: {getElementById: () => null, body: {appendChild() {}}, createElement: () => ({setAttribute() {}})},
+  });
+  intervals.clear();
+  ended.LibraryPirokko.pk_timer_arm(5, 1);
+  ended.PK.text = () => '';
+  ended.LibraryPirokko.pk_end(0, 0);
+  ended.PK.markPainted();
+  assert.deepEqual(running(), []);
 });
