@@ -77,8 +77,8 @@ async function load({lateMusic = false} = {}) {
       return {text: font(document.querySelector('.pk-label')), early};
     })(),
     earlyLeft: document.querySelectorAll('.pk-faces').length,
-    // Once the line is painted, the window is no layer of its own: one kept
-    // is not drawn again at a new scale, and a resize would blur its text.
+    // The window is no layer of its own: one kept is not drawn again at a
+    // new scale, and a resize would blur its text.
     formWillChange: getComputedStyle(document.querySelector('.pk-form')).willChange,
     contextMadeAt: window.pkContextMadeAt,
     firstTickAt: window.pkFirstTickAt,

@@ -153,3 +153,29 @@ test('the game\'s timers count from its first line, and one let go before it nev
   ended.PK.markPainted();
   assert.deepEqual(running(), []);
 });
+
+test('the focus asked for before the first line is given in its frame, the last asked for', () => {
+  const frames = [];
+  const lib = loadLibrary(new Uint32Array(1), {requestAnimationFrame: (run) => frames.push(run)});
+  const {PK, LibraryPirokko: page} = lib;
+  const focused = [];
+  const control = (tagName) => PK.els[PK.add({tagName, focus: () => focused.push(tagName)})];
+  const text = control('DIV');
+  const box = control('BUTTON');
+
+  page.pk_focus(box.pkId);
+  page.pk_focus(text.pkId);
+  // Keys are judged by the control asked for at once, though its focus waits.
+  assert.equal(PK.guard, null);
+  assert.deepEqual(focused, []);
+  assert.equal(frames.length, 1);
+  frames.shift()();
+  assert.deepEqual(focused, ['DIV']);
+
+  // Once the line is there, at once.
+  PK.markPainted();
+  page.pk_focus(box.pkId);
+  assert.deepEqual(focused, ['DIV', 'BUTTON']);
+  assert.equal(PK.guard, box);
+  assert.equal(frames.length, 0);
+});

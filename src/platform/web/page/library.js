@@ -14,6 +14,8 @@ var LibraryPirokko = {
     root: null,
     live: null,
     guard: null,   // a button focused by the program, deaf to keys until the player moves
+    focusTo: null,   // the control the program last focused
+    focusWaits: false,   // its focus waits for the first line's frame
     ended: false,
     painted: false,   // the game's first line is on the screen
     afterPaint: [],
@@ -224,12 +226,6 @@ var LibraryPirokko = {
     root.style.width = width + 'px';
     root.style.height = height + 'px';
     root.style.backgroundColor = PK.css(back);
-    // The window's first frame, with the first line in it, comes sooner
-    // with the window as a layer of its own. Only until then: a layer kept
-    // this way is not drawn again at a new scale when the page is resized,
-    // and its text would blur.
-    root.style.willChange = 'transform';
-    PK.whenPainted(function() { root.style.willChange = ''; });
     frame.appendChild(root);
     holder.appendChild(frame);
     PK.root = root;
@@ -400,7 +396,21 @@ var LibraryPirokko = {
   pk_focus: function(id) {
     var el = PK.els[id];
     PK.guard = el.tagName === 'BUTTON' ? el : null;
-    el.focus({preventScroll: true});
+    PK.focusTo = el;
+    if (PK.painted) {
+      el.focus({preventScroll: true});
+      return;
+    }
+    // Before the first line is on the screen, the focus is given just ahead
+    // of the frame that shows it: given at once, the browser works out the
+    // window's style for it, and again for the frame, after the game has
+    // filled the window in. The last control asked for is the one focused.
+    if (PK.focusWaits) return;
+    PK.focusWaits = true;
+    requestAnimationFrame(function() {
+      PK.focusWaits = false;
+      PK.focusTo.focus({preventScroll: true});
+    });
   },
 
   pk_font__deps: ['$PK'],
