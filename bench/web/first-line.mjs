@@ -7,6 +7,11 @@
 // game's mark the paint the browser reports for the line's element (Element
 // Timing), so that each includes the frame that puts the line on the screen.
 //
+// With --warm, the loads are a returning player's: the server names each
+// file's version, as most hosts do, and the browser keeps its HTTP cache
+// (and with it the code it compiled from the scripts and the wasm) from one
+// load to the next; three loads of each page before counting fill it.
+//
 // The two pages take turns, a tab of one and then a tab of the other, so
 // that a change in the machine's load falls on both alike; and each pair of
 // loads gives a ratio of its own. On a shared machine the load drifts by
@@ -17,17 +22,18 @@
 import {startBrowser} from '../../web/test/driver.mjs';
 import {interval95, layOut, median, pageName, trimmedMean, usage} from './serve-root.mjs';
 
-const help = `usage: bench/web/first-line.mjs [--runs N] BASELINE PAGE
+const help = `usage: bench/web/first-line.mjs [--runs N] [--warm] BASELINE PAGE
   Each folder holds index.html; e.g. bench/web/first-line (the bare page)
-  and build-web/site (the game)
+  and build-web/site (the game). --warm: a returning player's loads, the
+  browser's cache kept
 `;
-const {pages, runs} = usage(help, process.argv.slice(2), {runs: 15}, 2);
+const {pages, runs, warm} = usage(help, process.argv.slice(2), {runs: 15, warm: false}, 2);
 
 async function firstLine(browser) {
   const tab = await browser.open('about:blank');
   try {
     await tab.cdp.send('Network.enable');
-    await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
+    await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: !warm});
     await tab.page.goto(browser.url('index.html'));
     await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
     return await tab.evaluate(() => performance.getEntriesByName('first-line')[0].startTime);
@@ -39,9 +45,10 @@ async function firstLine(browser) {
 const sites = pages.map((page) => ({page, ...layOut(page), times: []}));
 try {
   for (const site of sites) {
-    site.browser = await startBrowser({root: site.root});
-    // One run before counting: the browser's own first start is not the page's.
-    await firstLine(site.browser);
+    site.browser = await startBrowser({root: site.root, validators: warm});
+    // One run before counting: the browser's own first start is not the
+    // page's; three to fill the cache.
+    for (let i = warm ? 3 : 1; i > 0; --i) await firstLine(site.browser);
   }
   for (let i = 0; i < runs; ++i) {
     for (const site of i % 2 ? [...sites].reverse() : sites) site.times.push(await firstLine(site.browser));
@@ -60,6 +67,7 @@ for (const {page, times} of sites) {
 const [bareMean, gameMean] = sites.map((s) => trimmedMean(s.times));
 const ratios = sites[1].times.map((t, i) => t / sites[0].times[i]);
 const [low, high] = interval95(ratios, median);
-console.log(`First line, ${pageName(pages[1])} against ${pageName(pages[0])}: ${median(ratios).toFixed(2)}x, ` +
+console.log(`First line${warm ? ', the cache kept' : ''}, ${pageName(pages[1])} against ${pageName(pages[0])}: ` +
+            `${median(ratios).toFixed(2)}x, ` +
             `the median of ${runs} pairs' ratios (95 % interval ${low.toFixed(2)}-${high.toFixed(2)}x; ` +
             `of the means of the middle 70 %: ${(gameMean / bareMean).toFixed(2)}x)`);

@@ -64,7 +64,8 @@ export function interval95(values, statistic, rounds = 2000) {
 }
 
 // The options of a bench's command line (each --name N, defaults in
-// `options`) and its `pages` page folders, each holding an index.html.
+// `options`; a name whose default is `false` is a switch, given alone) and
+// its `pages` page folders, each holding an index.html.
 export function usage(text, argv, options, pages = 1) {
   const args = {};
   const rest = [];
@@ -76,6 +77,10 @@ export function usage(text, argv, options, pages = 1) {
     }
     if (a.startsWith('--')) {
       const name = a.slice(2);
+      if (options[name] === false) {
+        args[name] = true;
+        continue;
+      }
       if (!(name in options) || i + 1 >= argv.length || !/^\d+$/.test(argv[i + 1])) {
         process.stderr.write(text);
         process.exit(2);

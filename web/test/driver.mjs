@@ -16,8 +16,11 @@ export const chromiumPath = process.env.PIROKKO_CHROMIUM || '/usr/bin/chromium';
 // Serves `root` on 127.0.0.1 at a free port, with no headers beyond the
 // content type and, for a Range request, the part asked for, as a plain
 // static host would (`ranges: false`: as one that ignores Range, answering
-// with the whole file). Never serves outside `root`.
-export async function serveFolder(root, {ranges = true} = {}) {
+// with the whole file). With `validators`, as most hosts do, each answer
+// also names its file's version (ETag, Last-Modified), and a request that
+// names the version it holds is told 304 Not Modified, so that a browser's
+// cache can keep what it was sent. Never serves outside `root`.
+export async function serveFolder(root, {ranges = true, validators = false} = {}) {
   const base = fs.realpathSync(root);
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://127.0.0.1');
@@ -34,7 +37,17 @@ export async function serveFolder(root, {ranges = true} = {}) {
       return;
     }
     const type = contentTypes[path.extname(real).toLowerCase()] || 'application/octet-stream';
-    const size = fs.statSync(real).size;
+    const {size, mtime} = fs.statSync(real);
+    const version = {};
+    if (validators) {
+      version.ETag = `"${size}-${mtime.getTime()}"`;
+      version['Last-Modified'] = mtime.toUTCString();
+      if (req.headers['if-none-match'] === version.ETag) {
+        res.writeHead(304, version);
+        res.end();
+        return;
+      }
+    }
     const range = ranges ? byteRange(req.headers.range, size) : null;
     if (range === 'unsatisfiable') {
       res.writeHead(416, {'Content-Range': `bytes */${size}`});
@@ -44,12 +57,13 @@ export async function serveFolder(root, {ranges = true} = {}) {
     if (range) {
       res.writeHead(206, {
         'Content-Type': type, 'Accept-Ranges': 'bytes', 'Content-Length': range.last - range.first + 1,
-        'Content-Range': `bytes ${range.first}-${range.last}/${size}`,
+        'Content-Range': `bytes ${range.first}-${range.last}/${size}`, ...version,
       });
       fs.createReadStream(real, {start: range.first, end: range.last}).pipe(res);
       return;
     }
-    res.writeHead(200, {'Content-Type': type, 'Content-Length': size, ...(ranges ? {'Accept-Ranges': 'bytes'} : {})});
+    res.writeHead(200, {'Content-Type': type, 'Content-Length': size, ...(ranges ? {'Accept-Ranges': 'bytes'} : {}),
+      ...version});
     fs.createReadStream(real).pipe(res);
   });
   await new Promise((resolve, reject) => {
@@ -85,10 +99,12 @@ export function chromiumArgs({userDataDir, autoplay = false, extra = []}) {
 
 // A browser serving `root`. Options: autoplay (sound without a gesture),
 // args (more flags), width/height of the window's viewport, ranges (false:
-// the server ignores Range requests).
-export async function startBrowser({root, autoplay = false, args = [], width = 800, height = 600, ranges = true} = {}) {
+// the server ignores Range requests), validators (the server names each
+// file's version; see serveFolder).
+export async function startBrowser({root, autoplay = false, args = [], width = 800, height = 600, ranges = true,
+                                    validators = false} = {}) {
   const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-chromium-'));
-  const server = root ? await serveFolder(root, {ranges}) : null;
+  const server = root ? await serveFolder(root, {ranges, validators}) : null;
   let browser;
   try {
     browser = await puppeteer.launch({

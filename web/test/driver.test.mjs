@@ -3,6 +3,8 @@
 
 import assert from 'node:assert/strict';
 import {after, before, test} from 'node:test';
+import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {serveFolder, startBrowser} from './driver.mjs';
@@ -58,5 +60,35 @@ test('the server serves only its folder', async () => {
     assert.equal((await fetch(server.url + 'missing.html')).status, 404);
   } finally {
     await server.close();
+  }
+});
+
+test('a server that names versions answers a cached copy with 304 until the file changes', async () => {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-driver-'));
+  const file = path.join(dir, 'opn.txt');
+  fs.writeFileSync(file, 'one');
+  const server = await serveFolder(dir, {validators: true});
+  const plain = await serveFolder(dir);
+  try {
+    const first = await fetch(server.url + 'opn.txt');
+    const tag = first.headers.get('ETag');
+    assert.ok(tag && first.headers.get('Last-Modified'));
+    assert.equal(await first.text(), 'one');
+    const kept = await fetch(server.url + 'opn.txt', {headers: {'If-None-Match': tag}});
+    assert.equal(kept.status, 304);
+    assert.equal(await kept.text(), '');
+    // A file replaced is a new version, sent whole.
+    fs.writeFileSync(file, 'two!');
+    fs.utimesSync(file, new Date(), new Date(Date.now() + 5000));
+    const changed = await fetch(server.url + 'opn.txt', {headers: {'If-None-Match': tag}});
+    assert.equal(changed.status, 200);
+    assert.equal(await changed.text(), 'two!');
+    assert.notEqual(changed.headers.get('ETag'), tag);
+    // By default, as the tests' plain host: no version named.
+    assert.equal((await fetch(plain.url + 'opn.txt')).headers.get('ETag'), null);
+  } finally {
+    await server.close();
+    await plain.close();
+    fs.rmSync(dir, {recursive: true, force: true});
   }
 });
