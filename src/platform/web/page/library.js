@@ -14,8 +14,7 @@ var LibraryPirokko = {
     root: null,
     live: null,
     guard: null,   // a button focused by the program, deaf to keys until the player moves
-    focusTo: null,   // the control the program last focused
-    focusWaits: false,   // its focus waits for the first line's frame
+    focusTo: null,   // the control whose focus waits for the first line's frame
     ended: false,
     painted: false,   // the game's first line is on the screen
     afterPaint: [],
@@ -396,20 +395,22 @@ var LibraryPirokko = {
   pk_focus: function(id) {
     var el = PK.els[id];
     PK.guard = el.tagName === 'BUTTON' ? el : null;
-    PK.focusTo = el;
+    // Before the first line is on the screen, the focus is given just ahead
+    // of the frame that shows it: given at once, the browser works out the
+    // window's style for it, and again for the frame, after the game has
+    // filled the window in. The last control asked for is the one focused;
+    // one focused once the line is there stands.
+    var waiting = PK.focusTo;
+    PK.focusTo = PK.painted ? null : el;
     if (PK.painted) {
       el.focus({preventScroll: true});
       return;
     }
-    // Before the first line is on the screen, the focus is given just ahead
-    // of the frame that shows it: given at once, the browser works out the
-    // window's style for it, and again for the frame, after the game has
-    // filled the window in. The last control asked for is the one focused.
-    if (PK.focusWaits) return;
-    PK.focusWaits = true;
+    if (waiting) return;
     requestAnimationFrame(function() {
-      PK.focusWaits = false;
-      PK.focusTo.focus({preventScroll: true});
+      var to = PK.focusTo;
+      PK.focusTo = null;
+      if (to) to.focus({preventScroll: true});
     });
   },
 
