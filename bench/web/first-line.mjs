@@ -20,7 +20,7 @@
 // the interval that holds 95 % of it when the pairs are drawn again.
 
 import {startBrowser} from '../../web/test/driver.mjs';
-import {interval95, layOut, median, pageName, trimmedMean, usage} from './serve-root.mjs';
+import {interval95, layOut, loadToFirstLine, median, pageName, trimmedMean, usage} from './serve-root.mjs';
 
 const help = `usage: bench/web/first-line.mjs [--runs N] [--warm] BASELINE PAGE
   Each folder holds index.html; e.g. bench/web/first-line (the bare page)
@@ -32,10 +32,7 @@ const {pages, runs, warm} = usage(help, process.argv.slice(2), {runs: 15, warm: 
 async function firstLine(browser) {
   const tab = await browser.open('about:blank');
   try {
-    await tab.cdp.send('Network.enable');
-    await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: !warm});
-    await tab.page.goto(browser.url('index.html'));
-    await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
+    await loadToFirstLine(tab, browser.url('index.html'), {cacheKept: warm});
     return await tab.evaluate(() => performance.getEntriesByName('first-line')[0].startTime);
   } finally {
     await tab.close();

@@ -27,6 +27,15 @@ export function layOut(pageDir) {
   return {root, remove: () => fs.rmSync(root, {recursive: true, force: true})};
 }
 
+// A fresh load of `url` in `tab`, up to the page's "first-line" mark, with
+// the HTTP cache off unless `cacheKept` (a returning player's load).
+export async function loadToFirstLine(tab, url, {cacheKept = false} = {}) {
+  await tab.cdp.send('Network.enable');
+  await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: !cacheKept});
+  await tab.page.goto(url);
+  await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
+}
+
 // A page folder as the benches print it: from the repository where it lies
 // in it.
 export function pageName(page) {

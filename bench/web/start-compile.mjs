@@ -15,7 +15,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, median, pageName, usage} from './serve-root.mjs';
+import {layOut, loadToFirstLine, median, pageName, usage} from './serve-root.mjs';
 import {wasmFunctions} from './wasm-functions.mjs';
 
 const help = `usage: bench/web/start-compile.mjs [--runs N] [--top N] PAGE_FOLDER
@@ -32,10 +32,8 @@ const module = wasmFunctions(fs.readFileSync(wasmPath));
 async function compiledBeforeLine(browser) {
   const tab = await browser.open('about:blank');
   try {
-    await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
     await tab.page.tracing.start({categories: ['v8.wasm', 'blink.user_timing']});
-    await tab.page.goto(browser.url('index.html'));
-    await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
+    await loadToFirstLine(tab, browser.url('index.html'));
     const events = JSON.parse(Buffer.from(await tab.page.tracing.stop()).toString()).traceEvents;
     const line = events.find((e) => e.name === 'first-line');
     if (!line) throw new Error('the trace holds no first-line mark');
@@ -56,18 +54,21 @@ try {
   remove();
 }
 
-const figures = loads.map((compiled) => ({
-  functions: new Set(compiled.map((e) => e.args.func_index)).size,
-  bytes: [...new Set(compiled.map((e) => e.args.func_index))].reduce((sum, i) => sum + module.size(i), 0),
-  ms: compiled.reduce((sum, e) => sum + e.dur, 0) / 1000,
-}));
+// Each load's functions (a function is compiled once), and what they weigh.
+const figures = loads.map((compiled) => {
+  const functions = [...new Set(compiled.map((e) => e.args.func_index))];
+  return {
+    functions,
+    bytes: functions.reduce((sum, i) => sum + module.size(i), 0),
+    ms: compiled.reduce((sum, e) => sum + e.dur, 0) / 1000,
+  };
+});
 const bytes = median(figures.map((f) => f.bytes));
 console.log(`${pageName(page)}: compiled before the first line, median of ${runs} loads:`);
-console.log(`  ${median(figures.map((f) => f.functions))} of ${module.count} functions, ` +
+console.log(`  ${median(figures.map((f) => f.functions.length))} of ${module.count} functions, ` +
             `${(bytes / 1024).toFixed(1)} of ${(module.bytes / 1024).toFixed(1)} KiB of code ` +
             `(${((100 * bytes) / module.bytes).toFixed(0)} %), ` +
             `${median(figures.map((f) => f.ms)).toFixed(1)} ms as traced`);
-const seen = [...new Set(loads.at(-1).map((e) => e.args.func_index))];
-seen.sort((a, b) => module.size(b) - module.size(a));
+const largest = figures.at(-1).functions.sort((a, b) => module.size(b) - module.size(a));
 console.log(`  the largest, in bytes:`);
-for (const index of seen.slice(0, top)) console.log(`  ${String(module.size(index)).padStart(7)}  ${module.name(index)}`);
+for (const index of largest.slice(0, top)) console.log(`  ${String(module.size(index)).padStart(7)}  ${module.name(index)}`);

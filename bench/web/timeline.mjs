@@ -5,7 +5,7 @@
 //   bench/web/timeline.mjs [--runs N] PAGE_FOLDER
 
 import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, usage} from './serve-root.mjs';
+import {layOut, loadToFirstLine, usage} from './serve-root.mjs';
 
 const help = `usage: bench/web/timeline.mjs [--runs N] PAGE_FOLDER\n`;
 const {page, runs} = usage(help, process.argv.slice(2), {runs: 3});
@@ -14,10 +14,7 @@ const browser = await startBrowser({root});
 try {
   for (let i = 0; i < runs; ++i) {
     const tab = await browser.open('about:blank');
-    await tab.cdp.send('Network.enable');
-    await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
-    await tab.page.goto(browser.url('index.html'));
-    await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
+    await loadToFirstLine(tab, browser.url('index.html'));
     const lines = await tab.evaluate(() => {
       const at = (t) => t.toFixed(0).padStart(5);
       const out = [];
