@@ -8,10 +8,14 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {after, test} from 'node:test';
 import {layOutSite, openGame} from './game.mjs';
+import {rampWave} from './music.mjs';
 
-// The shipped game without scene 5's script: nothing is wrong until scene 5
-// is chosen.
-const site = layOutSite({change: (root) => fs.rmSync(path.join(root, 'txt/5.txt'))});
+// The shipped game without scene 5's script, and with music: nothing is
+// wrong until scene 5 is chosen.
+const site = layOutSite({change: (root) => {
+  fs.rmSync(path.join(root, 'txt/5.txt'));
+  fs.writeFileSync(path.join(root, 'bgm.wav'), rampWave(22050));
+}});
 after(() => site.remove());
 
 async function toTheError(game) {
@@ -21,6 +25,8 @@ async function toTheError(game) {
     d.dismiss();
   });
   await game.playToChooser();
+  // The player's clicks have let the music sound.
+  assert.equal(await game.page.evaluate(() => Object.keys(PKA.outputs).length), 1, 'the music\'s output');
   await game.clickBox('星');
   await game.clickBox('森');
   assert.equal((await game.controls()).dialog, null, 'no error before the scene is chosen');
@@ -50,6 +56,7 @@ async function afterOk(game, ok, ended) {
   assert.deepEqual(Object.keys(c.buttons), [], 'the scene buttons are gone');
   assert.ok(c.nodes.some((n) => n.name === ended || (n.role === 'StaticText' && n.name === ended)),
             `the page says "${ended}"`);
+  assert.equal(await game.page.evaluate(() => Object.keys(PKA.outputs).length), 0, 'the music ended with the game');
 }
 
 test('a missing script stops the game in a dialog of the page when its scene is chosen', async () => {

@@ -109,6 +109,58 @@ test('the music waits for the first gesture, the text does not', async (t) => {
   }
 });
 
+test('the game does not wait for the music\'s file: its open does, and then plays it from the start', async (t) => {
+  const dir = makeSite(path.join(work, 'late'), rampWave(22050));
+  const browser = await startBrowser({root: dir, autoplay: true});
+  try {
+    // The site's answers for the music are held back until the text is
+    // shown: a slow host, or a slow line.
+    const tab = await browser.open('about:blank');
+    await tab.page.evaluateOnNewDocument(() => { window.pirokkoAudioTap = {}; });
+    const held = [];
+    await tab.page.setRequestInterception(true);
+    tab.page.on('request', (r) => (r.url().endsWith('/bgm.wav') ? held.push(r) : r.continue()));
+    tab.errors = [];
+    tab.page.on('pageerror', (e) => tab.errors.push(e.message));
+    await tab.page.goto(browser.url('index.html'), {waitUntil: 'load'});
+    await until(tab, textShown);
+    // The game's timers are running by now; its device answers as the one
+    // it will be.
+    await until(tab, 'performance.getEntriesByName("first-line").length > 0');
+    assert.ok(held.length >= 1, 'the music was asked for');
+    assert.equal(await command(tab, 'status MIDI mode'), 0);
+    assert.equal(await quietly(tab, 'window.pirokkoAudioTap.starts === undefined'), true, 'nothing queued yet');
+    for (const r of held.splice(0)) await r.continue();
+    tab.page.off('request');
+    tab.page.on('request', (r) => r.continue());
+    await until(tab, `(${recordedFrames}) >= 44100`);
+    const rec = await recording(tab);
+    const loop = rampFrames(22050);
+    assert.deepEqual(Array.from(rec.frames.subarray(0, 8)), Array.from(loop.subarray(0, 8)), 'from the start of the sound');
+    const result = followSeams(loop, rec.frames, rec.channels);
+    assertFollows(t, result);
+    assert.deepEqual(result.seams, new Array(result.seams.length).fill(0), 'no silent frame at a seam');
+    assert.deepEqual(tab.errors, []);
+  } finally {
+    await browser.close();
+  }
+});
+
+test('an error as the game starts ends its music before it opens', async () => {
+  const dir = makeSite(path.join(work, 'fault'), rampWave(22050));
+  fs.writeFileSync(path.join(dir, 'img/opn.gif'), Buffer.from('GIF89a, but no picture'));
+  const browser = await startBrowser({root: dir, autoplay: true});
+  try {
+    const tab = await openGame(browser, 'index.html');
+    await until(tab, 'document.querySelector("[role=alertdialog]") !== null');
+    // Its open was waiting for the first line, which never came.
+    assert.equal(await command(tab, 'status MIDI mode'), 263);
+    assert.equal(await quietly(tab, 'window.pirokkoAudioTap.starts === undefined'), true, 'nothing played');
+  } finally {
+    await browser.close();
+  }
+});
+
 describe('a page that cannot play the music plays silently', () => {
   let browser;
   const root = path.join(work, 'silent');

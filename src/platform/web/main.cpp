@@ -6,7 +6,8 @@
 // so no scene is chosen before its files are there. A file the site lacks is
 // simply not there, and the game meets it as the desktop meets a missing
 // file, at the same moment of play. The music is streamed while it plays:
-// only its head is fetched before the game starts.
+// only its head is fetched at first, and the game does not wait for it (the
+// music's open waits instead: media/WebMedia.h).
 
 #include <emscripten.h>
 
@@ -20,23 +21,23 @@
 #include "app/Identity.h"
 #include "platform/system/Program.h"
 #include "platform/web/media/StreamedFiles.h"
+#include "platform/web/media/WebMedia.h"
 #include "platform/web/system/SiteFiles.h"
 
 extern "C" void pk_fetch(const char* first, const char* rest);
 
 namespace {
 
-// The fetches the game waits for: the opening's files, then the music's
-// head.
-int fetchesLeft = 2;
-
 void startGame() {
-    if (--fetchesLeft > 0) return;
     int argc = 0;
     // The page keeps the game for as long as it is open.
     static auto* app = new platform::Application(argc, nullptr);
     static auto* fom = showGame(*app, platform::ProgramFolder(), std::nullopt).release();
     (void)fom;
+}
+
+void musicHeadArrived() {
+    if (platform::WebMedia* media = platform::currentMedia()) media->openWaiting();
 }
 
 }  // namespace
@@ -62,7 +63,7 @@ int main() {
         for (const platform::Text& file :
              {game_folder::scriptFile(scene), game_folder::pictureFile(scene)})
             (scene == game_folder::kOpening ? first : rest) += platform::toUtf8(file) + "\n";
-    platform::prefetchStreamedFile(platform::toUtf8(game_folder::kMusicFile), startGame);
+    platform::prefetchStreamedFile(platform::toUtf8(game_folder::kMusicFile), musicHeadArrived);
     pk_fetch(first.c_str(), rest.c_str());
     return 0;
 }

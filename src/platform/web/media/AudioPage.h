@@ -16,6 +16,9 @@ void pk_audio_fetch(std::uintptr_t key, const char* name, double offset, int gen
 void pk_audio_pull(std::uintptr_t key, int generation, int bytes);
 void pk_audio_fetch_end(std::uintptr_t key);
 
+// Calls pk_audio_line_shown once the game's first line is on the screen.
+void pk_audio_when_line_shown();
+
 // Whether the page can make sound at all.
 int pk_audio_can_play();
 // An output running at `rate` frames a second; 0 when the page cannot make

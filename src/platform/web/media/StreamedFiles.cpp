@@ -55,13 +55,12 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void pk_audio_head(const char* name, const std::uint8_t* data, int bytes,
                                         double length, int found) {
     for (const auto& p : platform::files()) {
-        if (p->file.name != name || p->done == nullptr) continue;
+        if (p->file.name != name || p->file.arrived) continue;
+        p->file.arrived = true;
         p->file.found = found != 0;
         p->file.length = length < 0 ? platform::kUnknownLength : static_cast<std::uint64_t>(length);
         if (p->file.found) p->file.head.assign(data, data + bytes);
-        void (*done)() = p->done;
-        p->done = nullptr;
-        done();
+        p->done();
         return;
     }
 }

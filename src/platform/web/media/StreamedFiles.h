@@ -1,6 +1,6 @@
 #pragma once
 // The files the media layer streams from the site instead of reading whole:
-// each one's head, fetched before the game starts so that an open can check
+// each one's head, fetched while the engine loads so that an open can check
 // the file at once, and what the site said of it.
 
 #include <cstdint>
@@ -12,6 +12,7 @@ namespace platform {
 
 struct StreamedFile {
     std::string name;                // relative to the page, as fetched
+    bool arrived = false;            // the site has answered for its head
     bool found = false;              // the site has it
     std::uint64_t length = 0;        // the whole file's length in bytes
     std::vector<std::uint8_t> head;  // its first bytes, at most the length

@@ -67,9 +67,14 @@ StreamedWave::~StreamedWave() {
     pk_audio_fetch_end(keyOf(this));
 }
 
-std::int32_t StreamedWave::open(const StreamedFile& file, std::unique_ptr<StreamedWave>& out) {
+std::int32_t StreamedWave::check(const StreamedFile& file) {
     if (!file.found) return mci::kFileNotFound;
     if (file.length == 0) return mci::kInvalidFile;
+    return mci::kOk;
+}
+
+std::int32_t StreamedWave::open(const StreamedFile& file, std::unique_ptr<StreamedWave>& out) {
+    if (const auto rc = check(file); rc != mci::kOk) return rc;
     std::unique_ptr<StreamedWave> w(new StreamedWave(file));
     static SF_VIRTUAL_IO io = {&StreamedWaveIo::length, &StreamedWaveIo::seek,
                                &StreamedWaveIo::read, &StreamedWaveIo::write,

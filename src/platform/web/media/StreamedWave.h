@@ -34,6 +34,9 @@ class StreamedWave {
     // or mci::kInvalidFile (not a wave file libsndfile decodes, no sound in
     // it, too many channels, too high a rate, or its first frames fail).
     static std::int32_t open(const StreamedFile& file, std::unique_ptr<StreamedWave>& out);
+    // What open() can tell of `file` without reading it: mci::kFileNotFound,
+    // mci::kInvalidFile for an empty file, or mci::kOk.
+    static std::int32_t check(const StreamedFile& file);
 
     ~StreamedWave();
     StreamedWave(const StreamedWave&) = delete;

@@ -17,8 +17,13 @@ namespace {
 WebMedia* current = nullptr;
 }  // namespace
 
+WebMedia* currentMedia() {
+    return current;
+}
+
 WebMedia::WebMedia() {
     current = this;
+    pk_audio_when_line_shown();
 }
 
 WebMedia::~WebMedia() {
@@ -32,15 +37,90 @@ WebSound* WebMedia::find(std::string_view alias) {
     return nullptr;
 }
 
+WebMedia::Waiting* WebMedia::findWaiting(std::string_view alias) {
+    for (Waiting& w : waiting_) {
+        if (equalsIgnoringCase(w.alias, alias)) return &w;
+    }
+    return nullptr;
+}
+
 std::int32_t WebMedia::open(std::string_view path, std::string_view alias) {
-    if (find(alias) != nullptr) return mci::kDuplicateAlias;
-    // Only what was fetched before the game started is on the page.
+    if (find(alias) != nullptr || findWaiting(alias) != nullptr) return mci::kDuplicateAlias;
+    // Only what was prefetched is on the page.
     const StreamedFile* file = findStreamedFile(path);
     if (file == nullptr) return mci::kFileNotFound;
+    if (file->arrived) {
+        // What the site said of the file is known at once, even too soon.
+        if (const auto rc = StreamedWave::check(*file); rc != mci::kOk) return rc;
+    }
+    if (!(lineShown_ || outside_) || !file->arrived) {
+        waiting_.push_back({std::string(alias), std::string(path), {}, false});
+        return mci::kOk;
+    }
+    return openNow(*file, alias);
+}
+
+std::int32_t WebMedia::openNow(const StreamedFile& file, std::string_view alias) {
     std::unique_ptr<StreamedWave> wave;
-    if (const auto rc = StreamedWave::open(*file, wave); rc != mci::kOk) return rc;
+    if (const auto rc = StreamedWave::open(file, wave); rc != mci::kOk) return rc;
     devices_.push_back(std::make_unique<WebSound>(std::string(alias), std::move(wave)));
     return mci::kOk;
+}
+
+std::int32_t WebMedia::takeWhileWaiting(Waiting& device, const MciCommand& cmd,
+                                        std::string_view text, char* reply,
+                                        std::uint32_t replyLength) {
+    if (cmd.verb == MciVerb::Close) {
+        waiting_.erase(waiting_.begin() + (&device - waiting_.data()));
+        return mci::kOk;
+    }
+    // The answers of WebSound::command, for a sound it can play: a page
+    // without sound has no output. (A play from beyond the sound's end is
+    // refused only once it opens.)
+    if (pk_audio_can_play() == 0) return mci::kHardware;
+    if (cmd.verb == MciVerb::Status)
+        return writeMciReply(reply, replyLength, device.playing ? "playing" : "stopped");
+    device.playing = cmd.verb == MciVerb::Play;
+    device.commands.emplace_back(text);
+    return mci::kOk;
+}
+
+std::int32_t WebMedia::commandFromOutside(const char* command, char* reply,
+                                          std::uint32_t replyLength) {
+    outside_ = true;
+    openWaiting();
+    const std::int32_t rc = mciSendStringA(command, reply, replyLength, 0);
+    outside_ = false;
+    return rc;
+}
+
+void WebMedia::closeAll() {
+    waiting_.clear();
+    devices_.clear();
+}
+
+void WebMedia::lineShown() {
+    lineShown_ = true;
+    openWaiting();
+}
+
+void WebMedia::openWaiting() {
+    if (!lineShown_ && !outside_) return;
+    for (auto it = waiting_.begin(); it != waiting_.end();) {
+        const StreamedFile* file = findStreamedFile(it->path);
+        if (file != nullptr && !file->arrived) {
+            ++it;
+            continue;
+        }
+        const Waiting device = std::move(*it);
+        it = waiting_.erase(it);
+        // A file that proves missing or broken leaves no device, as its open
+        // would have.
+        if (file == nullptr || openNow(*file, device.alias) != mci::kOk) continue;
+        // Play and seek: they touch the devices alone.
+        for (const std::string& command : device.commands)
+            (void)mciSendStringA(command.c_str(), nullptr, 0, 0);
+    }
 }
 
 std::int32_t WebMedia::mciSendStringA(const char* command, char* reply, std::uint32_t replyLength,
@@ -51,6 +131,8 @@ std::int32_t WebMedia::mciSendStringA(const char* command, char* reply, std::uin
     MciCommand cmd;
     if (const auto rc = parseMciCommand(command, cmd); rc != mci::kOk) return rc;
     if (cmd.verb == MciVerb::Open) return open(cmd.path, cmd.alias);
+    if (Waiting* waiting = findWaiting(cmd.alias))
+        return takeWhileWaiting(*waiting, cmd, command, reply, replyLength);
     WebSound* device = find(cmd.alias);
     if (device == nullptr) return mci::kInvalidDeviceName;
     if (cmd.verb == MciVerb::Close) {
@@ -72,11 +154,15 @@ void WebMedia::playerGestured() {
 }  // namespace platform
 
 extern "C" {
+EMSCRIPTEN_KEEPALIVE void pk_audio_line_shown() {
+    if (platform::current != nullptr) platform::current->lineShown();
+}
+
 // A command sent to the page's media layer as the game sends it, with the
 // reply written to `reply`: for looking at the layer from outside the game.
 EMSCRIPTEN_KEEPALIVE int pk_media_command(const char* command, char* reply, int replyLength) {
     if (platform::current == nullptr) return platform::NoMediaDevice::kNoDevice;
-    return platform::current->mciSendStringA(command, reply,
-                                             static_cast<std::uint32_t>(replyLength), 0);
+    return platform::current->commandFromOutside(command, reply,
+                                                 static_cast<std::uint32_t>(replyLength));
 }
 }

@@ -596,8 +596,6 @@ var LibraryPirokko = {
       Module['_pk_files_ready']();
       // The rest are asked for once the opening is on the screen: sixteen
       // requests and their answers, handled sooner, hold up its first frame.
-      // (The game starts only once the music's head is in as well, which
-      // may come after these.)
       return new Promise(PK.whenPainted);
     }).then(function() {
       return fetchAll(rest);
@@ -822,6 +820,11 @@ var LibraryPirokkoAudio = {
   pk_audio_fetch_end__deps: ['$PKA'],
   pk_audio_fetch_end: function(key) {
     if (PKA.fetches[key]) PKA.stopFetch(PKA.fetches[key]);
+  },
+
+  pk_audio_when_line_shown__deps: ['$PK'],
+  pk_audio_when_line_shown: function() {
+    PK.whenPainted(function() { Module['_pk_audio_line_shown'](); });
   },
 
   pk_audio_can_play__deps: ['$PKA'],

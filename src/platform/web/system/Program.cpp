@@ -40,6 +40,8 @@ void End(int) {
     PageState& p = page();
     if (p.ended) return;
     p.ended = true;
+    // Nothing of the game sounds on after it: the desktop's ends with it.
+    if (p.media != nullptr) p.media->closeAll();
     const Text note = fromUtf8(trText("Program", "The game has ended."));
     pk_end(units(note), count(note));
 }
