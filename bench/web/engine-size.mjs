@@ -30,6 +30,11 @@ if (args.length > 1) {
 }
 const build = path.resolve(args[0] || path.join(repo, 'build-web'));
 const site = path.join(build, 'site');
+if (!fs.existsSync(path.join(site, 'pirokko.wasm'))) {
+  console.error(`${args[0] || 'build-web'}: no built engine in its site/ (the web build's folder, ` +
+                'e.g. build-web)');
+  process.exit(2);
+}
 const gz = (bytes) => zlib.gzipSync(bytes, {level: 9}).length;
 const kb = (n) => (n / 1024).toFixed(1).padStart(7) + ' KB';
 
