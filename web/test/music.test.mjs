@@ -130,9 +130,10 @@ test('the game does not wait for the music\'s file: its open does, and then play
     assert.ok(held.length >= 1, 'the music was asked for');
     assert.equal(await command(tab, 'status MIDI mode'), 0);
     assert.equal(await quietly(tab, 'window.pirokkoAudioTap.starts === undefined'), true, 'nothing queued yet');
-    for (const r of held.splice(0)) await r.continue();
+    // Every answer goes through from now on; then the held ones.
     tab.page.off('request');
     tab.page.on('request', (r) => r.continue());
+    for (const r of held.splice(0)) await r.continue();
     await until(tab, `(${recordedFrames}) >= 44100`);
     const rec = await recording(tab);
     const loop = rampFrames(22050);
