@@ -52,6 +52,18 @@ function assertFollows(t, result) {
   assert.deepEqual(result.skips, [], 'no frame skipped or silenced within a pass');
 }
 
+// What the page rendered once `frames` frames are in: `loopFrames` of the
+// ramp from its very first frame, every frame in order.
+async function playedFromStart(t, tab, loopFrames, frames) {
+  await until(tab, `(${recordedFrames}) >= ${frames}`);
+  const rec = await recording(tab);
+  const loop = rampFrames(loopFrames);
+  assert.deepEqual(Array.from(rec.frames.subarray(0, 8)), Array.from(loop.subarray(0, 8)), 'from the start of the sound');
+  const result = followSeams(loop, rec.frames, rec.channels);
+  assertFollows(t, result);
+  return result;
+}
+
 describe('the loop', () => {
   // Whole in the fetched head (0.5 s); longer than that head, so that the
   // first pass streams (1.5 s), from a site that takes Range requests and
@@ -96,12 +108,7 @@ test('the music waits for the first gesture, the text does not', async (t) => {
     assert.equal(await quietly(tab, 'pirokkoAudioTap.chunks.length'), 0);
     assert.equal(await quietly(tab, 'document.querySelector(".pk-form").innerText.trim().length > 0'), true);
     await tab.click(2, 2);
-    await until(tab, `(${recordedFrames}) >= 33075`);
-    const rec = await recording(tab);
-    const loop = rampFrames(22050);
-    assert.deepEqual(Array.from(rec.frames.subarray(0, 8)), Array.from(loop.subarray(0, 8)), 'from the start of the sound');
-    const result = followSeams(loop, rec.frames, rec.channels);
-    assertFollows(t, result);
+    const result = await playedFromStart(t, tab, 22050, 33075);
     assert.ok(result.passes >= 1);
     assert.deepEqual(tab.errors, []);
   } finally {
@@ -134,12 +141,7 @@ test('the game does not wait for the music\'s file: its open does, and then play
     tab.page.off('request');
     tab.page.on('request', (r) => r.continue());
     for (const r of held.splice(0)) await r.continue();
-    await until(tab, `(${recordedFrames}) >= 44100`);
-    const rec = await recording(tab);
-    const loop = rampFrames(22050);
-    assert.deepEqual(Array.from(rec.frames.subarray(0, 8)), Array.from(loop.subarray(0, 8)), 'from the start of the sound');
-    const result = followSeams(loop, rec.frames, rec.channels);
-    assertFollows(t, result);
+    const result = await playedFromStart(t, tab, 22050, 44100);
     assert.deepEqual(result.seams, new Array(result.seams.length).fill(0), 'no silent frame at a seam');
     assert.deepEqual(tab.errors, []);
   } finally {

@@ -49,15 +49,13 @@ std::int32_t WebMedia::open(std::string_view path, std::string_view alias) {
     // Only what was prefetched is on the page.
     const StreamedFile* file = findStreamedFile(path);
     if (file == nullptr) return mci::kFileNotFound;
+    if (file->arrived && (lineShown_ || outside_)) return openNow(*file, alias);
+    // What the site said of the file is known at once, even too soon.
     if (file->arrived) {
-        // What the site said of the file is known at once, even too soon.
         if (const auto rc = StreamedWave::check(*file); rc != mci::kOk) return rc;
     }
-    if (!(lineShown_ || outside_) || !file->arrived) {
-        waiting_.push_back({std::string(alias), std::string(path), {}, false});
-        return mci::kOk;
-    }
-    return openNow(*file, alias);
+    waiting_.push_back({std::string(alias), file, {}, false});
+    return mci::kOk;
 }
 
 std::int32_t WebMedia::openNow(const StreamedFile& file, std::string_view alias) {
@@ -107,8 +105,7 @@ void WebMedia::lineShown() {
 void WebMedia::openWaiting() {
     if (!lineShown_ && !outside_) return;
     for (auto it = waiting_.begin(); it != waiting_.end();) {
-        const StreamedFile* file = findStreamedFile(it->path);
-        if (file != nullptr && !file->arrived) {
+        if (!it->file->arrived) {
             ++it;
             continue;
         }
@@ -116,7 +113,7 @@ void WebMedia::openWaiting() {
         it = waiting_.erase(it);
         // A file that proves missing or broken leaves no device, as its open
         // would have.
-        if (file == nullptr || openNow(*file, device.alias) != mci::kOk) continue;
+        if (openNow(*device.file, device.alias) != mci::kOk) continue;
         // Play and seek: they touch the devices alone.
         for (const std::string& command : device.commands)
             (void)mciSendStringA(command.c_str(), nullptr, 0, 0);

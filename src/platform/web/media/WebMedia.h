@@ -57,7 +57,7 @@ class WebMedia final : public MediaCommands {
     // An open made too soon, and what the game asked of it since.
     struct Waiting {
         std::string alias;
-        std::string path;
+        const StreamedFile* file;  // prefetched, its head perhaps not yet in
         std::vector<std::string> commands;
         bool playing;  // as a status tells it
     };
