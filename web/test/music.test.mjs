@@ -30,17 +30,20 @@ function desktop(file) {
   return {code, frames, channels, rate, samples: new Float32Array(bytes.buffer, bytes.byteOffset, bytes.length / 4)};
 }
 
-// A command to the page's media layer, as the game sends them: its code.
-function command(tab, text) {
-  return quietly(tab, `(() => {
+// A command to the page's media layer, as the game sends them: its code
+// (with `{reply: true}`, the code and the reply).
+async function command(tab, text, {reply = false} = {}) {
+  const answer = await quietly(tab, `(() => {
     const bytes = new TextEncoder().encode(${JSON.stringify(text)} + '\\0');
     const at = _malloc(bytes.length), reply = _malloc(64);
     HEAPU8.set(bytes, at);
     const code = Module._pk_media_command(at, reply, 64);
+    const text = UTF8ToString(reply);
     _free(at);
     _free(reply);
-    return code;
+    return {code, reply: text};
   })()`);
+  return reply ? answer : answer.code;
 }
 
 const textShown = 'document.querySelector(".pk-form") && document.querySelector(".pk-form").innerText.trim().length > 0';
@@ -135,8 +138,16 @@ test('the game does not wait for the music\'s file: its open does, and then play
     // it will be.
     await until(tab, 'performance.getEntriesByName("first-line").length > 0');
     assert.ok(held.length >= 1, 'the music was asked for');
-    assert.equal(await command(tab, 'status MIDI mode'), 0);
+    assert.deepEqual(await command(tab, 'status MIDI mode', {reply: true}), {code: 0, reply: 'playing'});
     assert.equal(await quietly(tab, 'window.pirokkoAudioTap.starts === undefined'), true, 'nothing queued yet');
+    // A device that waits answers each command as the open device will,
+    // and one closed while it waits is gone.
+    const answers = [];
+    for (const c of ['open "/game/bgm.wav" alias T', 'open "/game/bgm.wav" alias t', 'status T mode',
+                     'play T', 'status T mode', 'seek T to start', 'status T mode', 'close T', 'status T mode'])
+      answers.push(await command(tab, c, {reply: true}));
+    assert.deepEqual(answers.map((a) => a.code), [0, 289, 0, 0, 0, 0, 0, 0, 263]);
+    assert.deepEqual([2, 4, 6].map((i) => answers[i].reply), ['stopped', 'playing', 'stopped']);
     // Every answer goes through from now on; then the held ones.
     tab.page.off('request');
     tab.page.on('request', (r) => r.continue());
