@@ -7,6 +7,11 @@
 // game's mark the paint the browser reports for the line's element (Element
 // Timing), so that each includes the frame that puts the line on the screen.
 //
+// With --page-flags, the second page's browser starts with those flags
+// (words split at spaces) and the baseline's without: what a browser-side
+// cost weighs, e.g. --page-flags --js-flags=--no-wasm-tier-up for the
+// browser's recompiling of hot wasm functions.
+//
 // With --warm, the loads are a returning player's: the server names each
 // file's version, as most hosts do, and the browser keeps its HTTP cache
 // (and with it the code it compiled from the scripts and the wasm) from one
@@ -22,12 +27,13 @@
 import {startBrowser} from '../../web/test/driver.mjs';
 import {interval95, layOut, loadToFirstLine, median, pageName, trimmedMean, usage} from './serve-root.mjs';
 
-const help = `usage: bench/web/first-line.mjs [--runs N] [--warm] BASELINE PAGE
+const help = `usage: bench/web/first-line.mjs [--runs N] [--warm] [--page-flags FLAGS] BASELINE PAGE
   Each folder holds index.html; e.g. bench/web/first-line (the bare page)
   and build-web/site (the game). --warm: a returning player's loads, the
-  browser's cache kept
+  browser's cache kept. --page-flags: Chromium flags for PAGE's browser only
 `;
-const {pages, runs, warm} = usage(help, process.argv.slice(2), {runs: 15, warm: false}, 2);
+const options = {runs: 15, warm: false, 'page-flags': ''};
+const {pages, runs, warm, 'page-flags': pageFlags} = usage(help, process.argv.slice(2), options, 2);
 
 async function firstLine(browser) {
   const tab = await browser.open('about:blank');
@@ -42,7 +48,8 @@ async function firstLine(browser) {
 const sites = pages.map((page) => ({page, ...layOut(page), times: []}));
 try {
   for (const site of sites) {
-    site.browser = await startBrowser({root: site.root, validators: warm});
+    const args = site === sites[1] ? pageFlags.split(' ').filter((flag) => flag) : [];
+    site.browser = await startBrowser({root: site.root, validators: warm, args});
     // One run before counting: the browser's own first start is not the
     // page's; three to fill the cache.
     for (let i = warm ? 3 : 1; i > 0; --i) await firstLine(site.browser);
@@ -64,7 +71,8 @@ for (const {page, times} of sites) {
 const [bareMean, gameMean] = sites.map((s) => trimmedMean(s.times));
 const ratios = sites[1].times.map((t, i) => t / sites[0].times[i]);
 const [low, high] = interval95(ratios, median);
-console.log(`First line${warm ? ', the cache kept' : ''}, ${pageName(pages[1])} against ${pageName(pages[0])}: ` +
+console.log(`First line${warm ? ', the cache kept' : ''}${pageFlags ? `, flags ${pageFlags}` : ''}, ` +
+            `${pageName(pages[1])} against ${pageName(pages[0])}: ` +
             `${median(ratios).toFixed(2)}x, ` +
             `the median of ${runs} pairs' ratios (95 % interval ${low.toFixed(2)}-${high.toFixed(2)}x; ` +
             `of the means of the middle 70 %: ${(gameMean / bareMean).toFixed(2)}x)`);

@@ -73,8 +73,9 @@ export function interval95(values, statistic, rounds = 2000) {
 }
 
 // The options of a bench's command line (each --name N, defaults in
-// `options`; a name whose default is `false` is a switch, given alone) and
-// its `pages` page folders, each holding an index.html.
+// `options`; a name whose default is `false` is a switch, given alone, and
+// one whose default is a string takes any word) and its `pages` page
+// folders, each holding an index.html.
 export function usage(text, argv, options, pages = 1) {
   const args = {};
   const rest = [];
@@ -88,6 +89,10 @@ export function usage(text, argv, options, pages = 1) {
       const name = a.slice(2);
       if (options[name] === false) {
         args[name] = true;
+        continue;
+      }
+      if (typeof options[name] === 'string' && i + 1 < argv.length) {
+        args[name] = argv[++i];
         continue;
       }
       if (!(name in options) || i + 1 >= argv.length || !/^\d+$/.test(argv[i + 1])) {
