@@ -13,7 +13,7 @@
 namespace platform {
 
 namespace {
-// The page's one media layer, for pk_media_command.
+// The page's one media layer, for the page's calls and the program's end.
 WebMedia* current = nullptr;
 }  // namespace
 
@@ -49,7 +49,7 @@ std::int32_t WebMedia::open(std::string_view path, std::string_view alias) {
     // Only what was prefetched is on the page.
     const StreamedFile* file = findStreamedFile(path);
     if (file == nullptr) return mci::kFileNotFound;
-    if (file->arrived && (lineShown_ || outside_)) return openNow(*file, alias);
+    if (file->arrived && mayOpen()) return openNow(*file, alias);
     // What the site said of the file is known at once, even too soon.
     if (file->arrived) {
         if (const auto rc = StreamedWave::check(*file); rc != mci::kOk) return rc;
@@ -103,7 +103,7 @@ void WebMedia::lineShown() {
 }
 
 void WebMedia::openWaiting() {
-    if (!lineShown_ && !outside_) return;
+    if (!mayOpen()) return;
     for (auto it = waiting_.begin(); it != waiting_.end();) {
         if (!it->file->arrived) {
             ++it;

@@ -66,6 +66,9 @@ class WebMedia final : public MediaCommands {
     Waiting* findWaiting(std::string_view alias);
     std::int32_t open(std::string_view path, std::string_view alias);
     std::int32_t openNow(const StreamedFile& file, std::string_view alias);
+    // Whether an open whose file's head has come opens now: once the first
+    // line is shown, or for a look from outside.
+    bool mayOpen() const { return lineShown_ || outside_; }
     std::int32_t takeWhileWaiting(Waiting& device, const MciCommand& cmd, std::string_view text,
                                   char* reply, std::uint32_t replyLength);
 
@@ -75,7 +78,8 @@ class WebMedia final : public MediaCommands {
     bool outside_ = false;  // in commandFromOutside
 };
 
-// The page's media layer, when the game has one: for the page's calls.
+// The page's media layer, when the game has one: for the page's calls and
+// the program's end and gestures (system/Program.cpp).
 WebMedia* currentMedia();
 
 }  // namespace platform

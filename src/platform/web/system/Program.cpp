@@ -17,7 +17,6 @@ namespace platform {
 namespace {
 struct PageState {
     Form* form = nullptr;
-    WebMedia* media = nullptr;
     bool ended = false;
 };
 PageState& page() {
@@ -41,7 +40,7 @@ void End(int) {
     if (p.ended) return;
     p.ended = true;
     // Nothing of the game sounds on after it: the desktop's ends with it.
-    if (p.media != nullptr) p.media->closeAll();
+    if (WebMedia* media = currentMedia()) media->closeAll();
     const Text note = fromUtf8(trText("Program", "The game has ended."));
     pk_end(units(note), count(note));
 }
@@ -60,7 +59,6 @@ struct Application::Impl {
 
 Application::Application(int&, char**) : impl_(std::make_unique<Impl>()) {
     useSessionLanguage();
-    page().media = &impl_->media;
     Dispatcher::setFaultHandler([](const RuntimeError& e) {
         printFault(e);
         const Text title = fromUtf8(programName());
@@ -75,7 +73,6 @@ Application::Application(int&, char**) : impl_(std::make_unique<Impl>()) {
 }
 
 Application::~Application() {
-    page().media = nullptr;
     Dispatcher::setFaultHandler(nullptr);
 }
 
@@ -125,7 +122,7 @@ void webApplicationClosed(Form& form) {
 }
 
 void webApplicationGesture() {
-    if (page().media) page().media->playerGestured();
+    if (WebMedia* media = currentMedia()) media->playerGestured();
 }
 
 void webApplicationClose() {
