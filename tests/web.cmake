@@ -37,8 +37,9 @@ target_link_libraries(cp932_dump PRIVATE pirokko_game pirokko_desktop)
 add_test(NAME web_driver COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/driver.test.mjs)
 add_test(NAME web_wasm_functions COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/wasm-functions.test.mjs)
 add_test(NAME web_cp932 COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/cp932.test.mjs)
+add_test(NAME web_bench_usage COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/bench-usage.test.mjs)
 set_tests_properties(web_cp932 PROPERTIES ENVIRONMENT "PIROKKO_CP932_DUMP=$<TARGET_FILE:cp932_dump>")
-set_tests_properties(web_driver web_wasm_functions web_cp932 PROPERTIES LABELS web TIMEOUT 120)
+set_tests_properties(web_driver web_wasm_functions web_cp932 web_bench_usage PROPERTIES LABELS web TIMEOUT 120)
 set_property(TEST web_driver web_cp932 APPEND PROPERTY ENVIRONMENT ${PIROKKO_WEB_ENV})
 
 # giflib and libsndfile built for the browser from Debian's source packages;
