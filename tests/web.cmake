@@ -38,9 +38,10 @@ add_test(NAME web_driver COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/
 add_test(NAME web_wasm_functions COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/wasm-functions.test.mjs)
 add_test(NAME web_cp932 COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/cp932.test.mjs)
 add_test(NAME web_bench_usage COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/bench-usage.test.mjs)
+add_test(NAME web_bench_loads COMMAND ${PIROKKO_NODE} --test ${PIROKKO_WEB_DIR}/test/bench-loads.test.mjs)
 set_tests_properties(web_cp932 PROPERTIES ENVIRONMENT "PIROKKO_CP932_DUMP=$<TARGET_FILE:cp932_dump>")
-set_tests_properties(web_driver web_wasm_functions web_cp932 web_bench_usage PROPERTIES LABELS web TIMEOUT 120)
-set_property(TEST web_driver web_cp932 APPEND PROPERTY ENVIRONMENT ${PIROKKO_WEB_ENV})
+set_tests_properties(web_driver web_wasm_functions web_cp932 web_bench_usage web_bench_loads PROPERTIES LABELS web TIMEOUT 120)
+set_property(TEST web_driver web_cp932 web_bench_loads APPEND PROPERTY ENVIRONMENT ${PIROKKO_WEB_ENV})
 
 # giflib and libsndfile built for the browser from Debian's source packages;
 # quick when they are built already.

@@ -1,11 +1,17 @@
 #!/usr/bin/env node
 // Navigation to the opening's first line on the screen, in headless
 // Chromium, against a baseline page: the median (and the mean of the middle
-// 70 %) over --runs fresh tabs each, with the HTTP cache off. A page marks
-// the moment with performance.mark("first-line") (its time, from the
-// navigation's start, is what is measured); both the bare page and the
-// game's mark the paint the browser reports for the line's element (Element
-// Timing), so that each includes the frame that puts the line on the screen.
+// 70 %) over --runs fresh tabs each, each load a first visit's: the server
+// has the browser keep nothing. A page marks the moment with
+// performance.mark("first-line") (its time, from the navigation's start, is
+// what is measured); both the bare page and the game's mark the paint the
+// browser reports for the line's element (Element Timing), so that each
+// includes the frame that puts the line on the screen.
+//
+// The loads are watched no more than a player's are: the protocol's network
+// agent, which reports every request and every piece of a body from the
+// page's own thread, stays off (with it on, the game's page, with more files
+// and more bytes, was slowed more than the bare page).
 //
 // With --page-flags, the second page's browser starts with those flags
 // (words split at spaces) and the baseline's without: what a browser-side
@@ -24,8 +30,7 @@
 // as within one, so the figure is the median of the pairs' ratios, with
 // the interval that holds 95 % of it when the pairs are drawn again.
 
-import {startBrowser} from '../../web/test/driver.mjs';
-import {interval95, layOut, loadToFirstLine, median, pageName, trimmedMean, usage} from './serve-root.mjs';
+import {interval95, layOut, loadToFirstLine, median, pageName, startBenchBrowser, trimmedMean, usage} from './serve-root.mjs';
 
 const help = `usage: bench/web/first-line.mjs [--runs N] [--warm] [--page-flags FLAGS] BASELINE PAGE
   Each folder holds index.html; e.g. bench/web/first-line (the bare page)
@@ -38,7 +43,7 @@ const {pages, runs, warm, 'page-flags': pageFlags} = usage(help, process.argv.sl
 async function firstLine(browser) {
   const tab = await browser.open('about:blank');
   try {
-    await loadToFirstLine(tab, browser.url('index.html'), {cacheKept: warm});
+    await loadToFirstLine(tab, browser.url('index.html'));
     return await tab.evaluate(() => performance.getEntriesByName('first-line')[0].startTime);
   } finally {
     await tab.close();
@@ -49,7 +54,7 @@ const sites = pages.map((page) => ({page, ...layOut(page), times: []}));
 try {
   for (const site of sites) {
     const args = site === sites[1] ? pageFlags.split(' ').filter((flag) => flag) : [];
-    site.browser = await startBrowser({root: site.root, validators: warm, args});
+    site.browser = await startBenchBrowser({root: site.root, warm, args});
     // One run before counting: the browser's own first start is not the
     // page's; three to fill the cache.
     for (let i = warm ? 3 : 1; i > 0; --i) await firstLine(site.browser);

@@ -6,7 +6,8 @@
 // The load of a shared machine drifts by more than the difference measured,
 // so the two pages are measured side by side, each in a fresh browser over
 // the same seconds, in each of --rounds rounds, and the ratio is the median
-// of each round's own ratio.
+// of each round's own ratio. As in a player's browser, nothing watches the
+// pages' network (the game's music goes on fetching as it plays).
 
 import fs from 'node:fs';
 import {startBrowser} from '../../web/test/driver.mjs';
@@ -36,7 +37,7 @@ async function measureBoth() {
   const sites = pages.map((page) => layOut(page));
   const browsers = [];
   try {
-    for (const {root} of sites) browsers.push(await startBrowser({root, autoplay: true}));
+    for (const {root} of sites) browsers.push(await startBrowser({root, autoplay: true, network: false}));
     await Promise.all(browsers.map((b) => b.open('index.html')));
     await sleep(settle);
     const pids = await Promise.all(browsers.map((b) => b.rendererPids()));

@@ -7,6 +7,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
+import {startBrowser} from '../../web/test/driver.mjs';
 
 export const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 
@@ -27,11 +28,17 @@ export function layOut(pageDir) {
   return {root, remove: () => fs.rmSync(root, {recursive: true, force: true})};
 }
 
-// A fresh load of `url` in `tab`, up to the page's "first-line" mark, with
-// the HTTP cache off unless `cacheKept` (a returning player's load).
-export async function loadToFirstLine(tab, url, {cacheKept = false} = {}) {
-  await tab.cdp.send('Network.enable');
-  await tab.cdp.send('Network.setCacheDisabled', {cacheDisabled: !cacheKept});
+// A browser for a bench's loads of the page folder laid out at `root`, with
+// none of the driver's watching of the network on the page's thread. Each
+// load is a first visit's, its server telling the browser to keep nothing;
+// with `warm`, a returning player's: the server names each file's version,
+// as most hosts do, and the browser keeps what it was sent.
+export function startBenchBrowser({root, warm = false, args = []}) {
+  return startBrowser({root, args, network: false, validators: warm, fresh: !warm});
+}
+
+// A load of `url` in `tab`, up to the page's "first-line" mark.
+export async function loadToFirstLine(tab, url) {
   await tab.page.goto(url);
   await tab.waitFor(() => performance.getEntriesByName('first-line').length > 0, {polling: 10});
 }

@@ -14,8 +14,7 @@
 
 import fs from 'node:fs';
 import path from 'node:path';
-import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, loadToFirstLine, median, pageName, usage} from './serve-root.mjs';
+import {layOut, loadToFirstLine, median, pageName, startBenchBrowser, usage} from './serve-root.mjs';
 import {wasmFunctions} from './wasm-functions.mjs';
 
 const help = `usage: bench/web/start-compile.mjs [--runs N] [--top N] PAGE_FOLDER
@@ -44,7 +43,7 @@ async function compiledBeforeLine(browser) {
 }
 
 const {root, remove} = layOut(page);
-const browser = await startBrowser({root});
+const browser = await startBenchBrowser({root});
 const loads = [];
 try {
   await compiledBeforeLine(browser);  // the browser's own first start is not the page's

@@ -4,13 +4,12 @@
 //
 //   bench/web/timeline.mjs [--runs N] PAGE_FOLDER
 
-import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, loadToFirstLine, usage} from './serve-root.mjs';
+import {layOut, loadToFirstLine, startBenchBrowser, usage} from './serve-root.mjs';
 
 const help = `usage: bench/web/timeline.mjs [--runs N] PAGE_FOLDER\n`;
 const {page, runs} = usage(help, process.argv.slice(2), {runs: 3});
 const {root, remove} = layOut(page);
-const browser = await startBrowser({root});
+const browser = await startBenchBrowser({root});
 try {
   for (let i = 0; i < runs; ++i) {
     const tab = await browser.open('about:blank');

@@ -19,8 +19,11 @@ export const chromiumPath = process.env.PIROKKO_CHROMIUM || '/usr/bin/chromium';
 // with the whole file). With `validators`, as most hosts do, each answer
 // also names its file's version (ETag, Last-Modified), and a request that
 // names the version it holds is told 304 Not Modified, so that a browser's
-// cache can keep what it was sent. Never serves outside `root`.
-export async function serveFolder(root, {ranges = true, validators = false} = {}) {
+// cache can keep what it was sent. With `fresh`, each answer is marked not
+// to be stored (Cache-Control: no-store), so that every load of a page is a
+// first visit's without the browser being told to leave its cache. Never
+// serves outside `root`.
+export async function serveFolder(root, {ranges = true, validators = false, fresh = false} = {}) {
   const base = fs.realpathSync(root);
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://127.0.0.1');
@@ -38,7 +41,7 @@ export async function serveFolder(root, {ranges = true, validators = false} = {}
     }
     const type = contentTypes[path.extname(real).toLowerCase()] || 'application/octet-stream';
     const {size, mtime} = fs.statSync(real);
-    const version = {};
+    const version = fresh ? {'Cache-Control': 'no-store'} : {};
     if (validators) {
       version.ETag = `"${size}-${mtime.getTime()}"`;
       version['Last-Modified'] = mtime.toUTCString();
@@ -106,12 +109,15 @@ export function chromiumArgs({userDataDir, autoplay = false, extra = []}) {
 
 // A browser serving `root`. Options: autoplay (sound without a gesture),
 // args (more flags), width/height of the window's viewport, ranges (false:
-// the server ignores Range requests), validators (the server names each
-// file's version; see serveFolder).
+// the server ignores Range requests), validators and fresh (how the server
+// speaks of versions; see serveFolder), network (false: the protocol's
+// network agent stays off; puppeteer turns it on in every tab, and it then
+// reports each request and each piece of a body received, on the page's own
+// thread, a cost that no player's browser has).
 export async function startBrowser({root, autoplay = false, args = [], width = 800, height = 600, ranges = true,
-                                    validators = false} = {}) {
+                                    validators = false, fresh = false, network = true} = {}) {
   const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'pirokko-chromium-'));
-  const server = root ? await serveFolder(root, {ranges, validators}) : null;
+  const server = root ? await serveFolder(root, {ranges, validators, fresh}) : null;
   let browser;
   try {
     browser = await puppeteer.launch({
@@ -120,6 +126,7 @@ export async function startBrowser({root, autoplay = false, args = [], width = 8
       pipe: true,
       args: chromiumArgs({userDataDir, autoplay, extra: [...args, `--window-size=${width},${height}`, 'about:blank']}),
       defaultViewport: {width, height},
+      networkEnabled: network,
     });
   } catch (error) {
     await server?.close();
