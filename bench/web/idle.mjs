@@ -10,8 +10,7 @@
 // pages' network (the game's music goes on fetching as it plays).
 
 import fs from 'node:fs';
-import {startBrowser} from '../../web/test/driver.mjs';
-import {layOut, median, pageName, usage} from './serve-root.mjs';
+import {layOut, median, pageName, startBenchBrowser, usage} from './serve-root.mjs';
 
 const help = `usage: bench/web/idle.mjs [--seconds S] [--settle S] [--rounds N] BASELINE PAGE
   Each folder holds index.html; e.g. bench/web/idle (a bare 4 ms timer) and
@@ -37,7 +36,7 @@ async function measureBoth() {
   const sites = pages.map((page) => layOut(page));
   const browsers = [];
   try {
-    for (const {root} of sites) browsers.push(await startBrowser({root, autoplay: true, network: false}));
+    for (const {root} of sites) browsers.push(await startBenchBrowser({root, autoplay: true}));
     await Promise.all(browsers.map((b) => b.open('index.html')));
     await sleep(settle);
     const pids = await Promise.all(browsers.map((b) => b.rendererPids()));

@@ -32,9 +32,10 @@ export function layOut(pageDir) {
 // none of the driver's watching of the network on the page's thread. Each
 // load is a first visit's, its server telling the browser to keep nothing;
 // with `warm`, a returning player's: the server names each file's version,
-// as most hosts do, and the browser keeps what it was sent.
-export function startBenchBrowser({root, warm = false, args = []}) {
-  return startBrowser({root, args, network: false, validators: warm, fresh: !warm});
+// as most hosts do, and the browser keeps what it was sent. `autoplay`: the
+// music plays without a gesture (the idle bench).
+export function startBenchBrowser({root, warm = false, args = [], autoplay = false}) {
+  return startBrowser({root, args, autoplay, network: false, validators: warm, fresh: !warm});
 }
 
 // A load of `url` in `tab`, up to the page's "first-line" mark.

@@ -41,12 +41,13 @@ export async function serveFolder(root, {ranges = true, validators = false, fres
     }
     const type = contentTypes[path.extname(real).toLowerCase()] || 'application/octet-stream';
     const {size, mtime} = fs.statSync(real);
-    const version = fresh ? {'Cache-Control': 'no-store'} : {};
+    // What the answer tells a cache: to keep nothing, or which version it is.
+    const caching = fresh ? {'Cache-Control': 'no-store'} : {};
     if (validators) {
-      version.ETag = `"${size}-${mtime.getTime()}"`;
-      version['Last-Modified'] = mtime.toUTCString();
-      if (req.headers['if-none-match'] === version.ETag) {
-        res.writeHead(304, version);
+      caching.ETag = `"${size}-${mtime.getTime()}"`;
+      caching['Last-Modified'] = mtime.toUTCString();
+      if (req.headers['if-none-match'] === caching.ETag) {
+        res.writeHead(304, caching);
         res.end();
         return;
       }
@@ -60,13 +61,13 @@ export async function serveFolder(root, {ranges = true, validators = false, fres
     if (range) {
       res.writeHead(206, {
         'Content-Type': type, 'Accept-Ranges': 'bytes', 'Content-Length': range.last - range.first + 1,
-        'Content-Range': `bytes ${range.first}-${range.last}/${size}`, ...version,
+        'Content-Range': `bytes ${range.first}-${range.last}/${size}`, ...caching,
       });
       fs.createReadStream(real, {start: range.first, end: range.last}).pipe(res);
       return;
     }
     res.writeHead(200, {'Content-Type': type, 'Content-Length': size, ...(ranges ? {'Accept-Ranges': 'bytes'} : {}),
-      ...version});
+      ...caching});
     if (size === 0) {
       res.end();
       return;
